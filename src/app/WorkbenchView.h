@@ -1,0 +1,34 @@
+#pragma once
+// What the workflows show besides questions: the activity text in panel 1
+// of the status bar, the progress bar, the busy cursor and the actions that
+// must not start while a long operation runs. Texts are CP1251.
+#include <string_view>
+
+namespace kvort {
+
+class WorkbenchView {
+public:
+    virtual ~WorkbenchView() = default;
+
+    // Panel 1 of the status bar ("     ..." while an activity runs, "" after).
+    virtual void setStatus(std::string_view text) = 0;
+    // The progress bar: position within [0, max].
+    virtual void setProgress(int position, int max) = 0;
+    virtual void setBusy(bool busy) = 0;
+    // Enables or disables the actions that could start another operation
+    // (a transfer disables them while it waits).
+    virtual void setOperationsEnabled(bool enabled) = 0;
+    // Lets the person's window breathe during long work in the UI thread.
+    virtual void processEvents() {}
+};
+
+// A view that shows nothing: for callers that do not care.
+class NullView : public WorkbenchView {
+public:
+    void setStatus(std::string_view) override {}
+    void setProgress(int, int) override {}
+    void setBusy(bool) override {}
+    void setOperationsEnabled(bool) override {}
+};
+
+} // namespace kvort

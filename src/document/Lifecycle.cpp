@@ -1,0 +1,142 @@
+#include "Lifecycle.h"
+
+#include "ConfigFileSet.h"
+#include "Detectors.h"
+#include "text/Literals.h"
+
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace kvort {
+
+using namespace text::literals;
+
+DirectionChoice::DirectionChoice() : zone("НЕТ"_cp) {}
+
+namespace {
+
+// The part both skeletons share, up to and including the header
+// [ПЛАН ЗОНЫ]; then the 128 scenario headers, the directions and the
+// output descriptions header.
+std::string skeleton(bool forRead) {
+    std::string s;
+    auto line = [&](std::string_view l) {
+        s += l;
+        s += "\r\n";
+    };
+    for (std::string_view h : {"[СИСТЕМА]"_cp, "[АДРЕС ПУ-П]"_cp, "[СОСТАВ]"_cp, "[ПРИБОРЫ]"_cp,
+                               "[ОБЩИЙ ПЛАН]"_cp, "[ЗОНА]"_cp}) {
+        line(h);
+        line("");
+    }
+    line("[ПЛАН ЗОНЫ]"_cp);
+    if (forRead)
+        line("");
+    for (int n = 1; n <= kScenarioCount; ++n)
+        line("[" + ScenarioSection(n) + "]");
+    line("");
+    for (int d = 1; d <= kDirectionCount; ++d)
+        line("[" + DirectionSection(d) + "]");
+    line("");
+    line("[ОПИСАНИЕ ВЫХОДОВ]"_cp);
+    if (!forRead) {
+        line("ПУ-П /01=ПЕРЕДАЧА НА ПЦН"_cp);
+        line("ПУ-П /02=ОПОВЕЩЕНИЕ"_cp);
+    }
+    return s;
+}
+
+} // namespace
+
+std::string NewConfigSkeleton() { return skeleton(false); }
+std::string ReadSkeleton() { return skeleton(true); }
+
+fs::path CreateNewConfig(const fs::path& chosen, ZoneNames& zoneGrid) {
+    ConfigFileSet set(chosen);
+    fs::path cnf = set.cnf();
+    writeFile(cnf, NewConfigSkeleton());
+
+    // A new configuration starts without detectors. Detector files left by
+    // an earlier configuration of the same name would otherwise be taken
+    // over silently (and encoded into the panel), so they go with the old
+    // NAME.cnf; the working copies, if any, stay.
+    writeFile(set.tb(0), "");
+    for (int n = 1; n < kSlotCount; ++n) {
+        std::error_code ec;
+        fs::remove(set.tb(n), ec);
+    }
+
+    IniStore store(cnf);
+    IniStore::Batch batch(store);
+    store.WriteString(SectionSystem(), "НАИМЕНОВАНИЕ"_cp, "КВОРТ"_cp);
+    store.WriteString(SectionSystem(), "ВЕРСИЯ"_cp, ToolVersion());
+    store.WriteString(SectionAddress(), "АДРЕС"_cp, "-1");
+    ApplySlotChange(store, 0, "ПУ-П"_cp);
+    store.WriteString(SectionPlan(), "0", "");
+    for (int z = 1; z <= kZoneCount; ++z) {
+        zoneGrid[z - 1] = DefaultZoneName(z);
+        store.WriteString(SectionZones(), std::to_string(z), zoneGrid[z - 1]);
+        // The program addresses this section with a trailing blank; the
+        // store's name matching makes it the same section.
+        store.WriteString("ПЛАН ЗОНЫ "_cp, std::to_string(z), "");
+    }
+    batch.commit();
+    return cnf;
+}
+
+fs::path WriteReadSkeleton(const fs::path& anyMember) {
+    fs::path cnf = ConfigFileSet(anyMember).cnf();
+    writeFile(cnf, ReadSkeleton());
+    return cnf;
+}
+
+void MakeWorkingCopies(const fs::path& cnf) {
+    ConfigFileSet set(cnf);
+    copyFile(cnf, set.workCnf());
+    for (int n = 0; n < kSlotCount; ++n) {
+        std::error_code ec;
+        if (fs::exists(set.tb(n), ec))
+            copyFile(set.tb(n), set.workTb(n));
+    }
+}
+
+void SaveConfig(const fs::path& cnf, const ZoneNames& zones, const DirectionChoices& directions) {
+    IniStore store(ConfigFileSet(cnf).cnf());
+    IniStore::Batch batch(store);
+    for (int z = 1; z <= kZoneCount; ++z)
+        store.WriteString(SectionZones(), std::to_string(z), zones[z - 1]);
+    for (int d = 1; d <= kDirectionCount; ++d) {
+        const DirectionChoice& c = directions[d - 1];
+        std::string sec = DirectionSection(d);
+        if (c.zone == "НЕТ"_cp) {
+            store.EraseSection(sec);
+            continue;
+        }
+        store.WriteString(sec, "ЗОНА"_cp, c.zone);
+        for (int r = 1; r <= kRelayCount; ++r)
+            store.WriteString(sec, RelayKey(r), c.relays[r - 1]);
+        if (!c.scenario.empty())
+            store.WriteString(sec, "СЦЕН."_cp, c.scenario);
+        else
+            store.DeleteKey(sec, "СЦЕН."_cp);
+        if (!c.britModule.empty())
+            store.WriteString(sec, "БРИТ"_cp, c.britModule + c.britLine + "/01");
+        else
+            store.DeleteKey(sec, "БРИТ"_cp);
+    }
+    batch.commit();
+}
+
+void DiscardConfig(const fs::path& cnf) {
+    ConfigFileSet set(cnf);
+    std::error_code ec;
+    if (!fs::exists(set.workCnf(), ec))
+        return;
+    copyFile(set.workCnf(), set.cnf());
+    for (int n = 0; n < kSlotCount; ++n)
+        if (fs::exists(set.workTb(n), ec))
+            copyFile(set.workTb(n), set.tb(n));
+}
+
+} // namespace kvort
