@@ -297,6 +297,16 @@ void Checker::encodingPasses() {
 
 } // namespace
 
+std::string CheckStartQuestion() {
+    return std::string("ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? "_cp);
+}
+
+std::string CheckContinueQuestion() {
+    // Two lines, parted by LF CR as the panel software has always shown them.
+    return std::string("НЕ КРИТИЧНАЯ ОШИБКА КОНФИГУРАЦИИ(CM. ФАЙЛ ОТЧЕТА)"_cp) + "\n\r" +
+           std::string("ПРОДОЛЖИТЬ ПРОЦЕДУРУ ЗАПИСИ КОНФИГУРАЦИИ"_cp);
+}
+
 int FindZone(const IniStore& cnf, std::string_view name) {
     return ZoneIndex(cnf).find(name);
 }
@@ -308,8 +318,8 @@ int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchVie
     Report report;
     Checker checker(session, report);
 
-    if (prompts.message("ИНФОРМАЦИЯ"_cp, "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? "_cp,
-                        MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes) {
+    if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckStartQuestion(), MsgIcon::Question,
+                        MsgButtons::YesNo) == MsgResult::Yes) {
         view.setStatus("     ИДЕТ ПРОЦЕДУРА ПРОВЕРКИ КОНФИГУРАЦИИ"_cp);
         view.processEvents();
         checker.composition();
@@ -327,11 +337,8 @@ int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchVie
 
     int result = checker.result();
     if (result == kCheckAccepted) {
-        const std::string text =
-            std::string("НЕ КРИТИЧНАЯ ОШИБКА КОНФИГУРАЦИИ(CM. ФАЙЛ ОТЧЕТА)"_cp) + "\n\r" +
-            std::string("ПРОДОЛЖИТЬ ПРОЦЕДУРУ ЗАПИСИ КОНФИГУРАЦИИ"_cp);
-        if (prompts.message("ИНФОРМАЦИЯ"_cp, text, MsgIcon::Question, MsgButtons::YesNo) !=
-            MsgResult::Yes) {
+        if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckContinueQuestion(), MsgIcon::Question,
+                            MsgButtons::YesNo) != MsgResult::Yes) {
             result = kCheckStop;
             prompts.openDocument(reportPath);
         }

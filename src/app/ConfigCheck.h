@@ -9,6 +9,7 @@
 
 #include "document/IniStore.h"
 
+#include <string>
 #include <string_view>
 
 namespace kvort {
@@ -18,6 +19,11 @@ namespace kvort {
 inline constexpr int kCheckClean = 0;
 inline constexpr int kCheckAccepted = 1;
 inline constexpr int kCheckStop = 2;
+
+// The two questions of the check (CP1251): whether to run it, and whether
+// to go on after non-critical findings.
+std::string CheckStartQuestion();
+std::string CheckContinueQuestion();
 
 // Expects BuildPanelImage to have filled session.image from the configuration
 // at session.CurrentConfigPath. Leaves CurrentConfigPath at NAME.tb8 when the

@@ -13,13 +13,17 @@ namespace kvort {
 
 using namespace text::literals;
 
+std::string ReadSaveQuestion() {
+    return std::string("ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?"_cp);
+}
+
 std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSource source,
                                                   UserPrompts& prompts, WorkbenchView& view) {
     view.playNotify();
     view.setProgress(0, 0);
     view.setStatus("");
-    if (prompts.message("ИНФОРМАЦИЯ"_cp, "ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?"_cp,
-                        MsgIcon::Information, MsgButtons::YesNo) != MsgResult::Yes) {
+    if (prompts.message("ИНФОРМАЦИЯ"_cp, ReadSaveQuestion(), MsgIcon::Information,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
         view.readNotSaved();
         return std::nullopt;
     }

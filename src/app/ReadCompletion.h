@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace kvort {
 
@@ -16,6 +17,9 @@ enum class ReadSource { Panel = 0, Card = 1 };
 // The series I archives of a card come from this file in the folder the
 // person chose (which is then the working directory).
 inline constexpr const char* kCardArchiveFile = "ARHIVE.BIN";
+
+// "ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?" (CP1251)
+std::string ReadSaveQuestion();
 
 // session.image holds the image just read. Returns NAME.cnf of the saved
 // configuration (session.CurrentConfigPath then points at it and
