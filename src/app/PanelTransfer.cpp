@@ -57,7 +57,7 @@ TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& promp
     port.PurgeInput();
     view.setBusy(true);
     view.setStatus(kSearching);
-    link.state().DeviceSeries = -1;
+    link.setDeviceSeries(-1);
     if (!link.search(TransferDirection::Write)) {
         prompts.message(kError, kWriteNotFound, MsgIcon::Error, MsgButtons::Ok);
         return TransferOutcome::NotFound;
@@ -66,7 +66,7 @@ TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& promp
     if (steps.check() == 2)
         return TransferOutcome::Stopped;
     view.setStatus(kWriting);
-    const int blockSize = link.state().BlockSize;
+    const int blockSize = link.blockSize();
     for (int b = 1; b < link.blockCount(); ++b) {
         if (!link.writeBlock(b)) {
             view.setProgress(0, 0);
@@ -76,8 +76,7 @@ TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& promp
         view.setProgress(barPosition(b, blockSize), kProgressMax);
         link.pause(link.timings().writePause);
     }
-    if (steps.playSound)
-        steps.playSound();
+    view.playNotify();
     prompts.message(kInformation, kWriteDone, MsgIcon::Information, MsgButtons::Ok);
     view.setProgress(0, 0);
     return TransferOutcome::Completed;
@@ -86,7 +85,7 @@ TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& promp
 TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prompts,
                              WorkbenchView& view, const ReadSteps& steps) {
     link.setDirection(TransferDirection::Read);
-    view.setOperationsEnabled(false);
+    view.beginRead();
     port.setBaudRate(cbr38400);
     view.setBusy(true);
     view.setStatus(kSearching);
@@ -94,7 +93,7 @@ TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prom
         view.setProgress(0, 0);
         prompts.message(kError, text, MsgIcon::Error, MsgButtons::Ok);
         view.setStatus("");
-        view.setOperationsEnabled(true);
+        view.readNotSaved(); // no configuration shown: open, create or read again
         view.setBusy(false);
     };
     if (!link.search(TransferDirection::Read)) {
@@ -103,7 +102,7 @@ TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prom
     }
     view.setBusy(false);
     view.setStatus(kReading);
-    const int blockSize = link.state().BlockSize;
+    const int blockSize = link.blockSize();
     for (int b = 1; b < link.blockCount(); ++b) {
         bool got = link.readBlock(b);
         if (got) {
@@ -125,8 +124,6 @@ TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prom
             return TransferOutcome::LinkLost;
         }
     }
-    view.setProgress(0, 0);
-    view.setStatus("");
     if (steps.complete)
         steps.complete();
     return TransferOutcome::Completed;

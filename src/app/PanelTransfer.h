@@ -24,7 +24,6 @@ struct WriteSteps {
     // CheckConfiguration with the series the search reported: 0 or 1 go on,
     // 2 stops the write.
     std::function<int()> check;
-    std::function<void()> playSound; // "notify.wav"; may be empty
 };
 
 struct ReadSteps {

@@ -10,8 +10,10 @@ constexpr std::uint8_t kReplyFH = 'Y';
 constexpr std::uint8_t kReplyI = 'I';
 } // namespace
 
-PanelLink::PanelLink(TCommPort& port, std::uint8_t* image, TransferState& state, QObject* parent)
-    : QObject(parent), m_port(port), m_image(image), m_state(state) {
+PanelLink::PanelLink(TCommPort& port, std::uint8_t* image, int& BlockSize, int& DeviceSeries,
+                     QObject* parent)
+    : QObject(parent), m_port(port), m_image(image), m_blockSize(BlockSize),
+      m_deviceSeries(DeviceSeries) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] { finishWait(true); });
@@ -72,7 +74,7 @@ void PanelLink::onTriggerAvail(std::uint16_t count) {
                 m_settle.stop();
             return;
         }
-        if (count == m_state.BlockSize)
+        if (count == m_blockSize)
             finishWait(false);
         return;
     }
@@ -81,7 +83,7 @@ void PanelLink::onTriggerAvail(std::uint16_t count) {
     while (m_port.receiveFill() > 0) {
         std::uint8_t reply = m_port.ReadByte();
         if (reply == kReplyFH || reply == kReplyI) {
-            m_state.DeviceSeries = reply == kReplyI ? 1 : 0;
+            m_deviceSeries = reply == kReplyI ? 1 : 0;
             finishWait(false);
             return;
         }
@@ -91,14 +93,14 @@ void PanelLink::onTriggerAvail(std::uint16_t count) {
 void PanelLink::onSettled() {
     std::uint32_t fill = m_port.receiveFill();
     if (m_searching && (fill == 64 || fill == 256)) {
-        m_state.BlockSize = static_cast<int>(fill);
+        m_blockSize = static_cast<int>(fill);
         finishWait(false);
     }
 }
 
 bool PanelLink::search(TransferDirection direction) {
     m_direction = direction;
-    m_state.BlockSize = 64;
+    m_blockSize = 64;
     for (int i = 1; i <= PortMap::kPorts; ++i) {
         bool ours = m_port.isOpen() && m_port.comNumber() == i;
         if (probePort(m_port.portMap().path(i)) != ProbeResult::Ok && !ours)
@@ -118,7 +120,7 @@ bool PanelLink::search(TransferDirection direction) {
             for (int k = 64; k < 256; ++k)
                 m_port.WriteByte(m_image[k]);
             if (wait(m_timings.writeSearchReply)) {
-                m_state.BlockSize = 256;
+                m_blockSize = 256;
                 return true;
             }
         } else {
@@ -127,7 +129,7 @@ bool PanelLink::search(TransferDirection direction) {
             bool answered = wait(m_timings.readSearchBlock);
             m_searching = false;
             if (answered) {
-                for (int k = 0; k < m_state.BlockSize; ++k)
+                for (int k = 0; k < m_blockSize; ++k)
                     m_image[k] = m_port.ReadByte();
                 return true;
             }
@@ -137,8 +139,8 @@ bool PanelLink::search(TransferDirection direction) {
 }
 
 bool PanelLink::writeBlock(int b) {
-    const std::uint8_t* block = m_image + static_cast<long>(b) * m_state.BlockSize;
-    for (int k = 0; k < m_state.BlockSize; ++k)
+    const std::uint8_t* block = m_image + static_cast<long>(b) * m_blockSize;
+    for (int k = 0; k < m_blockSize; ++k)
         m_port.WriteByte(block[k]);
     return wait(m_timings.writeReply);
 }
@@ -147,8 +149,8 @@ bool PanelLink::readBlock(int b) {
     m_port.WriteByte(kReadRequest);
     if (!wait(m_timings.readBlock))
         return false;
-    std::uint8_t* block = m_image + static_cast<long>(b) * m_state.BlockSize;
-    for (int k = 0; k < m_state.BlockSize; ++k)
+    std::uint8_t* block = m_image + static_cast<long>(b) * m_blockSize;
+    for (int k = 0; k < m_blockSize; ++k)
         block[k] = m_port.ReadByte();
     return true;
 }

@@ -23,12 +23,6 @@ inline constexpr int kPanelImageBytes = 65536;
 
 enum class TransferDirection { Write = 0, Read = 1 };
 
-// Owned by the window and kept between transfers.
-struct TransferState {
-    int BlockSize = 64;   // 64 or 256, learnt by the search
-    int DeviceSeries = 0; // 0 = F/H ("Y"), 1 = I ("I"), -1 = not reported yet
-};
-
 // Waits and pauses, in milliseconds, as the panel expects them.
 struct LinkTimings {
     int writeSearchReply = 500;
@@ -46,11 +40,16 @@ class PanelLink : public QObject {
     Q_OBJECT
   public:
     // image: the 65536-byte buffer the blocks come from and go to.
-    PanelLink(TCommPort& port, std::uint8_t* image, TransferState& state,
+    // BlockSize (64 or 256) and DeviceSeries (0 = F/H, reply "Y"; 1 = I,
+    // reply "I"; -1 = not reported yet) are the window's, kept between
+    // transfers; the link sets them as the panel answers.
+    PanelLink(TCommPort& port, std::uint8_t* image, int& BlockSize, int& DeviceSeries,
               QObject* parent = nullptr);
     ~PanelLink() override;
 
-    TransferState& state() { return m_state; }
+    int blockSize() const { return m_blockSize; }
+    int deviceSeries() const { return m_deviceSeries; }
+    void setDeviceSeries(int series) { m_deviceSeries = series; }
     std::uint8_t* image() { return m_image; }
     void setTimings(const LinkTimings& t) { m_timings = t; }
     const LinkTimings& timings() const { return m_timings; }
@@ -64,7 +63,7 @@ class PanelLink : public QObject {
     // found leaves the port open on the last number it took.
     bool search(TransferDirection direction);
 
-    int blockCount() const { return kPanelImageBytes / m_state.BlockSize; }
+    int blockCount() const { return kPanelImageBytes / m_blockSize; }
     // Sends block b and waits for "Y" or "I"; false when none came in time.
     bool writeBlock(int b);
     // Requests block b and takes it into the image; false when no block of
@@ -89,7 +88,8 @@ class PanelLink : public QObject {
 
     TCommPort& m_port;
     std::uint8_t* m_image;
-    TransferState& m_state;
+    int& m_blockSize;
+    int& m_deviceSeries;
     LinkTimings m_timings;
     TransferDirection m_direction = TransferDirection::Write;
     bool m_searching = false;

@@ -27,8 +27,9 @@ LinkTimings fastTimings() {
 struct Link {
     TCommPort port;
     std::vector<std::uint8_t> image = std::vector<std::uint8_t>(65536, 0);
-    TransferState state;
-    PanelLink link{port, image.data(), state};
+    int blockSize = 64;
+    int deviceSeries = 0;
+    PanelLink link{port, image.data(), blockSize, deviceSeries};
     explicit Link(std::vector<std::string> ports) {
         port.setPortMap(PortMap(std::move(ports)));
         port.setBaudRate(cbr38400);
@@ -73,10 +74,10 @@ TEST(PanelLink, WriteLearnsBlockSizeAndSeriesAndDeliversEveryByte) {
         Link l({panel.path()});
         std::vector<std::uint8_t> source = patternImage(7);
         std::copy(source.begin(), source.end(), l.image.begin()); // the link holds the buffer
-        l.state.DeviceSeries = -1;
+        l.deviceSeries = -1;
         ASSERT_TRUE(l.link.search(TransferDirection::Write)) << r.block;
-        EXPECT_EQ(l.state.BlockSize, r.block);
-        EXPECT_EQ(l.state.DeviceSeries, r.expectedSeries);
+        EXPECT_EQ(l.blockSize, r.block);
+        EXPECT_EQ(l.deviceSeries, r.expectedSeries);
         EXPECT_EQ(l.link.blockCount(), 65536 / r.block);
         for (int b = 1; b < l.link.blockCount(); ++b) {
             ASSERT_TRUE(l.link.writeBlock(b)) << "block " << b;
@@ -92,7 +93,7 @@ TEST(PanelLink, ReadLearnsBlockSizeAndTakesEveryByte) {
         SimRunner panel(simOptions(SimMode::Read, block));
         Link l({panel.path()});
         ASSERT_TRUE(l.link.search(TransferDirection::Read)) << block;
-        EXPECT_EQ(l.state.BlockSize, block);
+        EXPECT_EQ(l.blockSize, block);
         for (int b = 1; b < l.link.blockCount(); ++b) {
             ASSERT_TRUE(l.link.readBlock(b)) << "block " << b;
             l.link.pause(l.link.timings().readPause);
@@ -108,7 +109,7 @@ TEST(PanelLink, PacedBlockOf256IsNotTakenForOneOf64) {
     SimRunner panel(o);
     Link l({panel.path()});
     ASSERT_TRUE(l.link.search(TransferDirection::Read));
-    EXPECT_EQ(l.state.BlockSize, 256);
+    EXPECT_EQ(l.blockSize, 256);
     EXPECT_TRUE(std::equal(l.image.begin(), l.image.begin() + 256, o.image.begin()));
 }
 
@@ -161,7 +162,7 @@ TEST(PanelLink, ReplyNoiseIsSkippedButAFirstBlockOfOtherSizeIsNot) {
         SimRunner panel(o);
         Link l({panel.path()});
         ASSERT_TRUE(l.link.search(TransferDirection::Write));
-        EXPECT_EQ(l.state.DeviceSeries, 1);
+        EXPECT_EQ(l.deviceSeries, 1);
     }
     // Read: a first block of 65 bytes is no block at all.
     {

@@ -51,7 +51,8 @@ class RecordingView : public WorkbenchView {
     std::vector<std::string> statuses; // UTF-8
     std::vector<int> positions;
     bool enabled = true, busy = false, progressShown = false;
-    int disabledCount = 0;
+    int readsBegun = 0, readsNotSaved = 0;
+    std::function<void()> onSound;
     void setStatus(std::string_view t) override { statuses.push_back(text::toUtf8(t)); }
     void setProgress(int position, int max) override {
         progressShown = max > 0;
@@ -59,9 +60,18 @@ class RecordingView : public WorkbenchView {
             positions.push_back(position);
     }
     void setBusy(bool b) override { busy = b; }
-    void setOperationsEnabled(bool e) override {
-        enabled = e;
-        disabledCount += e ? 0 : 1;
+    void setOperationsEnabled(bool e) override { enabled = e; }
+    void beginRead() override {
+        ++readsBegun;
+        enabled = false;
+    }
+    void readNotSaved() override {
+        ++readsNotSaved;
+        enabled = true;
+    }
+    void playNotify() override {
+        if (onSound)
+            onSound();
     }
 };
 
@@ -73,8 +83,9 @@ const std::string kNoLink = "НЕТ СВЯЗИ С ПУ-П ";
 struct Rig {
     TCommPort port;
     std::vector<std::uint8_t> image = std::vector<std::uint8_t>(65536, 0x5A);
-    TransferState state;
-    PanelLink link{port, image.data(), state};
+    int blockSize = 64;
+    int deviceSeries = 0;
+    PanelLink link{port, image.data(), blockSize, deviceSeries};
     ScriptedPrompts prompts;
     RecordingView view;
     explicit Rig(const std::string& path) {
@@ -120,17 +131,17 @@ TEST(PanelTransfer, WriteRunsItsStepsInOrderAndEndsWithTheMessage) {
     };
     ws.check = [&] {
         steps.push_back("check");
-        seriesAtCheck = rig.state.DeviceSeries;
+        seriesAtCheck = rig.deviceSeries;
         EXPECT_FALSE(rig.view.enabled);
         return 1;
     };
-    ws.playSound = [&] { steps.push_back("sound"); };
-    rig.state.DeviceSeries = 0;
+    rig.view.onSound = [&] { steps.push_back("sound"); };
+    rig.deviceSeries = 0;
     EXPECT_EQ(WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws),
               TransferOutcome::Completed);
     EXPECT_EQ(steps, (std::vector<std::string>{"build", "check", "sound"}));
     EXPECT_EQ(seriesAtCheck, 1) << "the reply \"I\" is known before the check runs";
-    EXPECT_EQ(rig.state.BlockSize, 256);
+    EXPECT_EQ(rig.blockSize, 256);
     ASSERT_EQ(rig.prompts.boxes.size(), 1u);
     EXPECT_EQ(rig.prompts.boxes[0].caption, "ИНФОРМАЦИЯ");
     EXPECT_EQ(rig.prompts.boxes[0].text, "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА");
@@ -173,7 +184,10 @@ TEST(PanelTransfer, ReadHandsTheWholeImageToTheCompletion) {
                   TransferOutcome::Completed);
         EXPECT_TRUE(completed);
         EXPECT_TRUE(rig.prompts.boxes.empty());
-        EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kReading, ""}));
+        // Clearing the status is the completion's first step, not the read's.
+        EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kReading}));
+        EXPECT_EQ(rig.view.readsBegun, 1);
+        EXPECT_EQ(rig.view.readsNotSaved, 0);
         EXPECT_EQ(rig.view.positions.back(), 100);
     }
 }
@@ -202,6 +216,7 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                 SimRunner panel(o);
                 Rig rig(panel.path());
                 TransferOutcome outcome;
+                bool completed = false;
                 if (mode == SimMode::Write) {
                     WriteSteps ws;
                     ws.buildImage = [] {};
@@ -209,17 +224,20 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                     outcome = WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws);
                 } else {
                     ReadSteps rs;
-                    rs.complete = [] {};
+                    rs.complete = [&] { completed = true; };
                     outcome = ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, rs);
                 }
                 bool survives = fault == SimFault::None || fault == SimFault::SlowReply ||
                                 (fault == SimFault::Garbage && mode == SimMode::Write);
                 EXPECT_EQ(outcome,
                           survives ? TransferOutcome::Completed : TransferOutcome::LinkLost);
-                EXPECT_EQ(rig.view.statuses.back(), "");
-                EXPECT_FALSE(rig.view.progressShown);
                 // A read that got every block leaves the window to its completion.
-                EXPECT_EQ(rig.view.enabled, !survives || mode == SimMode::Write);
+                EXPECT_EQ(completed, survives && mode == SimMode::Read);
+                if (!completed) {
+                    EXPECT_EQ(rig.view.statuses.back(), "");
+                    EXPECT_FALSE(rig.view.progressShown);
+                    EXPECT_TRUE(rig.view.enabled);
+                }
                 if (survives) {
                     EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
                     continue;
@@ -232,6 +250,7 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                     EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
                     continue;
                 }
+                EXPECT_EQ(rig.view.readsNotSaved, 1);
                 // The partial image: blocks before the fault as the panel sent
                 // them, the rest as the buffer held it before the read.
                 std::string dump = fileBytes(kLostReadFile);
@@ -267,7 +286,7 @@ TEST(PanelTransfer, NoPanelGivesTheModesMessage) {
                 return 0;
             };
             outcome = WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws);
-            EXPECT_EQ(rig.state.DeviceSeries, -1);
+            EXPECT_EQ(rig.deviceSeries, -1);
         } else {
             outcome = ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, ReadSteps{});
         }
