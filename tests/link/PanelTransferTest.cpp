@@ -152,7 +152,7 @@ TEST(PanelTransfer, WriteRunsItsStepsInOrderAndEndsWithTheMessage) {
     EXPECT_FALSE(rig.view.progressShown);
     EXPECT_TRUE(rig.view.enabled);
     EXPECT_FALSE(rig.view.busy);
-    ASSERT_TRUE(pumpUntil([&] { return panel.finished(); }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return panel.sim().transfersDone() == 1; }, 2000));
     EXPECT_EQ(panel.sim().received(), rig.image);
     EXPECT_TRUE(rig.port.isOpen()) << "the port stays open after a transfer";
 }
