@@ -91,10 +91,10 @@ struct Rig {
     explicit Rig(const std::string& path) {
         port.setPortMap(PortMap({path}));
         LinkTimings t;
-        t.writeSearchReply = 300;
-        t.readSearchBlock = 300;
-        t.writeReply = 400;
-        t.readBlock = 400;
+        t.writeSearchReply = 500;
+        t.readSearchBlock = 1000;
+        t.writeReply = 1000;
+        t.readBlock = 1000;
         t.writePause = 1;
         t.readPause = 1;
         link.setTimings(t);
