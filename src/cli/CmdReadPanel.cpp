@@ -34,7 +34,8 @@ int cmdReadPanel(const std::vector<std::string>& words) {
     auto session = std::make_unique<PanelSession>();
     int blockSize = 64;
     TCommPort port;
-    setUpPanelPort(port, chosenPorts(args.value("--ports")));
+    const PortMap ports = chosenPorts(args.value("--ports"));
+    setUpPanelPort(port, ports);
     PanelLink link(port, session->image.data(), blockSize, session->DeviceSeries);
     link.setTimings(linkTimings());
 
@@ -43,6 +44,8 @@ int cmdReadPanel(const std::vector<std::string>& words) {
     steps.complete = [&] { cnf = CompleteRead(*session, ReadSource::Panel, prompts, view); };
     const TransferOutcome outcome = ReadConfigPU(link, port, prompts, view, steps);
     port.setOpen(false);
+    if (outcome == TransferOutcome::NotFound)
+        hintUnusablePorts(ports);
     if (outcome != TransferOutcome::Completed || !cnf)
         return 1;
     say(cnf->string());

@@ -34,7 +34,8 @@ int cmdWritePanel(const std::vector<std::string>& words) {
     const ZoneNames zones = ReadZoneNames(IniStore(cnf));
     int blockSize = 64;
     TCommPort port;
-    setUpPanelPort(port, chosenPorts(args.value("--ports")));
+    const PortMap ports = chosenPorts(args.value("--ports"));
+    setUpPanelPort(port, ports);
     PanelLink link(port, session->image.data(), blockSize, session->DeviceSeries);
     link.setTimings(linkTimings());
 
@@ -46,6 +47,8 @@ int cmdWritePanel(const std::vector<std::string>& words) {
     steps.check = [&] { return CheckConfiguration(*session, prompts, view); };
     const TransferOutcome outcome = WriteConfig(link, port, prompts, view, steps);
     port.setOpen(false);
+    if (outcome == TransferOutcome::NotFound)
+        hintUnusablePorts(ports);
     if (outcome == TransferOutcome::Stopped)
         sayError("запись остановлена проверкой конфигурации");
     return outcome == TransferOutcome::Completed ? 0 : 1;

@@ -26,6 +26,20 @@ LinkTimings linkTimings() {
     return t;
 }
 
+void hintUnusablePorts(const PortMap& map) {
+    bool any = false;
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        const std::string path = map.path(n);
+        if (path.empty() || probePort(path) != ProbeResult::NoPermission)
+            continue;
+        sayError("COM" + std::to_string(n) + " " + path + ": нет прав доступа к порту");
+        any = true;
+    }
+    if (any)
+        sayError("добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) и "
+                 "войдите в систему заново");
+}
+
 void setUpPanelPort(TCommPort& port, PortMap map) {
     port.setPortMap(std::move(map));
     port.setComNumber(4);
