@@ -133,6 +133,11 @@ TEST_F(CommandLineTest, BadCardsAndUnwritableTargetsFailCleanly) {
     EXPECT_TRUE(fs::is_regular_file(dir / "OBJ.cnf"));
     EXPECT_FALSE(fs::exists(dir / "ARHIVE.BIN"));
 
+    ASSERT_EQ(kvortcfg("write-card OBJ.cnf --series fh -o CONFIG.BIN").status, 0);
+    Outcome r = kvortcfg("read-card CONFIG.BIN -o OBJ.cnf/NEW.cnf");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("NEW.bin"), std::string::npos) << r.err;
+
     Outcome j = kvortcfg("json OBJ.cnf -o OBJ.cnf/OUT.json");
     EXPECT_EQ(j.status, 1);
     EXPECT_NE(j.err.find("OUT.json"), std::string::npos) << j.err;
