@@ -33,7 +33,7 @@ struct LinkTimings {
     int readPause = 100;
     // How long the line must stay quiet before a first block of 64 or 256
     // bytes is believed: a 256-byte block passes through 64 on its way.
-    int searchSettle = 30;
+    int searchSettle = 100;
 };
 
 class PanelLink : public QObject {
