@@ -1,6 +1,8 @@
 #include "app/PanelTransfer.h"
 #include "TestSupport.h"
+#include "app/ScriptedPrompts.h"
 #include "text/Cp1251.h"
+#include "text/Literals.h"
 
 #include <gtest/gtest.h>
 
@@ -10,41 +12,9 @@
 using namespace kvort;
 using namespace kvort::sim;
 using namespace kvort::test;
+using namespace kvort::text::literals;
 
 namespace {
-
-struct Box {
-    std::string caption, text; // UTF-8, for readable failures
-    MsgIcon icon;
-};
-
-class ScriptedPrompts : public UserPrompts {
-  public:
-    std::vector<Box> boxes;
-    MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
-                      MsgButtons buttons) override {
-        EXPECT_EQ(buttons, MsgButtons::Ok);
-        boxes.push_back({text::toUtf8(caption), text::toUtf8(text), icon});
-        return MsgResult::Ok;
-    }
-    std::optional<std::filesystem::path> openFile(const FileDialogSpec&) override {
-        ADD_FAILURE() << "unexpected open dialog";
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> saveFile(const FileDialogSpec&) override {
-        ADD_FAILURE() << "unexpected save dialog";
-        return std::nullopt;
-    }
-    std::string inputBox(std::string_view, std::string_view, std::string_view initial) override {
-        ADD_FAILURE() << "unexpected input box";
-        return std::string(initial);
-    }
-    int chooseSeries() override {
-        ADD_FAILURE() << "unexpected series dialog";
-        return -1;
-    }
-    void openDocument(const std::filesystem::path&) override {}
-};
 
 class RecordingView : public WorkbenchView {
   public:
@@ -78,7 +48,8 @@ class RecordingView : public WorkbenchView {
 const std::string kSearching = "     ПОДОЖДИТЕ, ИДЕТ ПОИСК ПОДКЛЮЧЕННОГО ПУ-П";
 const std::string kWriting = "     ВНИМАНИЕ ! ИДЕТ ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П";
 const std::string kReading = "     ВНИМАНИЕ ! ИДЕТ ЧТЕНИЕ КОНФИГУРАЦИИ ИЗ ПУ-П";
-const std::string kNoLink = "НЕТ СВЯЗИ С ПУ-П ";
+constexpr std::string_view kNoLink = "НЕТ СВЯЗИ С ПУ-П "_cp;
+constexpr std::string_view kError = "ОШИБКА"_cp;
 
 struct Rig {
     TCommPort port;
@@ -137,14 +108,14 @@ TEST(PanelTransfer, WriteRunsItsStepsInOrderAndEndsWithTheMessage) {
     };
     rig.view.onSound = [&] { steps.push_back("sound"); };
     rig.deviceSeries = 0;
+    rig.prompts.expectMessage("ИНФОРМАЦИЯ"_cp, "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА"_cp,
+                              MsgIcon::Information, MsgButtons::Ok, MsgResult::Ok);
     EXPECT_EQ(WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws),
               TransferOutcome::Completed);
     EXPECT_EQ(steps, (std::vector<std::string>{"build", "check", "sound"}));
     EXPECT_EQ(seriesAtCheck, 1) << "the reply \"I\" is known before the check runs";
     EXPECT_EQ(rig.blockSize, 256);
-    ASSERT_EQ(rig.prompts.boxes.size(), 1u);
-    EXPECT_EQ(rig.prompts.boxes[0].caption, "ИНФОРМАЦИЯ");
-    EXPECT_EQ(rig.prompts.boxes[0].text, "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА");
+    EXPECT_EQ(rig.prompts.pending(), 0u);
     EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kWriting, ""}));
     ASSERT_EQ(rig.view.positions.size(), 255u);
     EXPECT_EQ(rig.view.positions.front(), 0);
@@ -164,7 +135,7 @@ TEST(PanelTransfer, CheckThatSaysStopLeavesThePanelAfterBlockZero) {
     ws.buildImage = [] {};
     ws.check = [] { return 2; };
     EXPECT_EQ(WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws), TransferOutcome::Stopped);
-    EXPECT_TRUE(rig.prompts.boxes.empty());
+    EXPECT_TRUE(rig.prompts.asked().empty());
     EXPECT_EQ(panel.sim().blocksDone(), 1);
     EXPECT_TRUE(rig.view.enabled);
     EXPECT_EQ(rig.view.statuses.back(), "");
@@ -183,7 +154,7 @@ TEST(PanelTransfer, ReadHandsTheWholeImageToTheCompletion) {
         EXPECT_EQ(ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, rs),
                   TransferOutcome::Completed);
         EXPECT_TRUE(completed);
-        EXPECT_TRUE(rig.prompts.boxes.empty());
+        EXPECT_TRUE(rig.prompts.asked().empty());
         // Clearing the status is the completion's first step, not the read's.
         EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kReading}));
         EXPECT_EQ(rig.view.readsBegun, 1);
@@ -222,6 +193,15 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                     t.readPause = LinkTimings().readPause;
                     rig.link.setTimings(t);
                 }
+                bool survives = fault == SimFault::None || fault == SimFault::SlowReply ||
+                                (fault == SimFault::Garbage && mode == SimMode::Write);
+                if (!survives)
+                    rig.prompts.expectMessage(kError, kNoLink, MsgIcon::Error, MsgButtons::Ok,
+                                              MsgResult::Ok);
+                else if (mode == SimMode::Write)
+                    rig.prompts.expectMessage("ИНФОРМАЦИЯ"_cp,
+                                              "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА"_cp,
+                                              MsgIcon::Information, MsgButtons::Ok, MsgResult::Ok);
                 TransferOutcome outcome;
                 bool completed = false;
                 if (mode == SimMode::Write) {
@@ -234,8 +214,7 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                     rs.complete = [&] { completed = true; };
                     outcome = ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, rs);
                 }
-                bool survives = fault == SimFault::None || fault == SimFault::SlowReply ||
-                                (fault == SimFault::Garbage && mode == SimMode::Write);
+                EXPECT_EQ(rig.prompts.pending(), 0u);
                 EXPECT_EQ(outcome,
                           survives ? TransferOutcome::Completed : TransferOutcome::LinkLost);
                 // A read that got every block leaves the window to its completion.
@@ -249,10 +228,6 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                     EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
                     continue;
                 }
-                ASSERT_EQ(rig.prompts.boxes.size(), 1u);
-                EXPECT_EQ(rig.prompts.boxes[0].caption, "ОШИБКА");
-                EXPECT_EQ(rig.prompts.boxes[0].text, kNoLink);
-                EXPECT_EQ(rig.prompts.boxes[0].icon, MsgIcon::Error);
                 if (mode == SimMode::Write) {
                     EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
                     continue;
@@ -283,6 +258,8 @@ TEST(PanelTransfer, NoPanelGivesTheModesMessage) {
     for (const Row& r : rows) {
         TempWorkDir tmp;
         Rig rig("/dev/kvort-no-such-device");
+        rig.prompts.expectMessage(kError, text::fromUtf8(r.text), MsgIcon::Error, MsgButtons::Ok,
+                                  MsgResult::Ok);
         bool checked = false;
         TransferOutcome outcome;
         if (r.mode == SimMode::Write) {
@@ -299,9 +276,7 @@ TEST(PanelTransfer, NoPanelGivesTheModesMessage) {
         }
         EXPECT_EQ(outcome, TransferOutcome::NotFound);
         EXPECT_FALSE(checked);
-        ASSERT_EQ(rig.prompts.boxes.size(), 1u);
-        EXPECT_EQ(rig.prompts.boxes[0].caption, "ОШИБКА");
-        EXPECT_EQ(rig.prompts.boxes[0].text, r.text);
+        EXPECT_EQ(rig.prompts.pending(), 0u);
         EXPECT_TRUE(rig.view.enabled);
         EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
     }
