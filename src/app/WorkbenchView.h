@@ -2,6 +2,7 @@
 // What the workflows show besides questions: the activity text in panel 1
 // of the status bar, the progress bar, the busy cursor and the actions that
 // must not start while a long operation runs. Texts are CP1251.
+#include <filesystem>
 #include <string_view>
 
 namespace kvort {
@@ -20,6 +21,18 @@ public:
     virtual void setOperationsEnabled(bool enabled) = 0;
     // Lets the person's window breathe during long work in the UI thread.
     virtual void processEvents() {}
+
+    // The end of a read (from the panel or a card). The window hides its
+    // tab area and disables the nine actions when a read begins; re-enables
+    // opening, creating, reading and JSON export when the image was not
+    // saved; and loads the configuration a saved read has just written
+    // (labels of the composition panel, tab area, LoadConfigView, source
+    // line, focus). The files are complete before the last call.
+    virtual void beginRead() {}
+    virtual void readNotSaved() {}
+    virtual void showReadConfiguration(const std::filesystem::path& cnf) { (void)cnf; }
+    // "notify.wav" at the end of a transfer or a card read.
+    virtual void playNotify() {}
 };
 
 // A view that shows nothing: for callers that do not care.
