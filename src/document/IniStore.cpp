@@ -80,6 +80,9 @@ void persistAtomically(const fs::path& target, std::string_view bytes) {
 } // namespace
 
 std::string readFile(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec))
+        throw FileError("Unable to read " + pathText(path) + " (" + std::strerror(EISDIR) + ")");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileError("Unable to read " + pathText(path) + " (" + std::strerror(errno) + ")");
@@ -230,7 +233,17 @@ private:
             for (const Line& l : s.lines)
                 put(l);
         }
-        persistAtomically(m_path, out);
+        try {
+            persistAtomically(m_path, out);
+        } catch (const FileError&) {
+            // The disk keeps what was written before; so does the model, so
+            // that no reader sees a write that never reached the file.
+            try {
+                load();
+            } catch (const FileError&) {
+            }
+            throw;
+        }
         m_dirty = false;
     }
 

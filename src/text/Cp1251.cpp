@@ -138,8 +138,8 @@ std::string toUtf8(std::string_view cp1251) {
     std::string out;
     out.reserve(cp1251.size() * 2);
     for (char c : cp1251) {
-        char32_t cp = codePoint(static_cast<unsigned char>(c));
-        appendUtf8(out, cp == 0 ? char32_t{0xFFFD} : cp);
+        unsigned char b = static_cast<unsigned char>(c);
+        appendUtf8(out, b == 0x98 ? char32_t{0xFFFD} : codePoint(b));
     }
     return out;
 }
