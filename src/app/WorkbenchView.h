@@ -2,12 +2,13 @@
 // What the workflows show besides questions: the activity text in panel 1
 // of the status bar, the progress bar, the busy cursor and the actions that
 // must not start while a long operation runs. Texts are CP1251.
+#include <filesystem>
 #include <string_view>
 
 namespace kvort {
 
 class WorkbenchView {
-public:
+  public:
     virtual ~WorkbenchView() = default;
 
     // Panel 1 of the status bar ("     ..." while an activity runs, "" after).
@@ -20,11 +21,23 @@ public:
     virtual void setOperationsEnabled(bool enabled) = 0;
     // Lets the person's window breathe during long work in the UI thread.
     virtual void processEvents() {}
+
+    // The end of a read (from the panel or a card). The window hides its
+    // tab area and disables the nine actions when a read begins; re-enables
+    // opening, creating, reading and JSON export when the image was not
+    // saved; and loads the configuration a saved read has just written
+    // (labels of the composition panel, tab area, LoadConfigView, source
+    // line, focus). The files are complete before the last call.
+    virtual void beginRead() {}
+    virtual void readNotSaved() {}
+    virtual void showReadConfiguration(const std::filesystem::path& cnf) { (void)cnf; }
+    // "notify.wav" at the end of a transfer or a card read.
+    virtual void playNotify() {}
 };
 
 // A view that shows nothing: for callers that do not care.
 class NullView : public WorkbenchView {
-public:
+  public:
     void setStatus(std::string_view) override {}
     void setProgress(int, int) override {}
     void setBusy(bool) override {}

@@ -3,11 +3,28 @@
 namespace kvort::cli {
 
 int cmdNew(const std::vector<std::string>& words);
+int cmdCheck(const std::vector<std::string>& words);
+int cmdWriteCard(const std::vector<std::string>& words);
+int cmdReadCard(const std::vector<std::string>& words);
+int cmdArchives(const std::vector<std::string>& words);
+int cmdJson(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"new", "new PATH", "создать новую конфигурацию PATH.cnf (как «Создать конфигурацию»)",
          cmdNew},
+        {"check", "check NAME.cnf --series fh|i [--skip-check] [--continue]",
+         "проверка конфигурации: отчёт NAME_ConfigReport.txt и NAME.bin; код выхода 0, 1 или 2",
+         cmdCheck},
+        {"write-card", "write-card NAME.cnf --series fh|i -o CARD.BIN [--skip-check] [--continue]",
+         "записать образ на SD-карту (серия I: и ARHIVE.BIN рядом); 2 — остановлено проверкой",
+         cmdWriteCard},
+        {"read-card", "read-card CARD.BIN -o NAME.cnf",
+         "считать конфигурацию с SD-карты и сохранить как NAME (с архивами)", cmdReadCard},
+        {"archives", "archives IMAGE.bin -c NAME.cnf",
+         "архивы пожаров, отказов и событий из образа в текстовые файлы NAME", cmdArchives},
+        {"json", "json NAME.cnf [-o OUT.json]", "JSON-файл конфигурации (по умолчанию NAME.json)",
+         cmdJson},
     };
     return list;
 }

@@ -1,0 +1,72 @@
+#include "CardFiles.h"
+
+#include "ConfigCheck.h"
+
+#include "document/IniStore.h"
+#include "image/Encoder.h"
+
+namespace kvort {
+
+namespace {
+
+// Restores the normal cursor on every way out, errors included.
+class BusyCursor {
+  public:
+    explicit BusyCursor(WorkbenchView& view) : m_view(view) { m_view.setBusy(true); }
+    ~BusyCursor() { m_view.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+  private:
+    WorkbenchView& m_view;
+};
+
+} // namespace
+
+FileDialogSpec CardFileDialog() {
+    FileDialogSpec spec;
+    spec.filter = "*.BIN|*.BIN";
+    spec.defaultExtension = ".BIN";
+    spec.initialName = "CONFIG";
+    return spec;
+}
+
+CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
+                                 UserPrompts& prompts, WorkbenchView& view) {
+    BusyCursor busy(view);
+    session.DeviceSeries = prompts.chooseSeries();
+    if (session.DeviceSeries == -1)
+        return CardWriteOutcome::Cancelled;
+
+    ViewProgress progress(view);
+    BuildPanelImage(session.image, session.CurrentConfigPath, zoneGrid, &progress);
+    if (CheckConfiguration(session, prompts, view) == kCheckStop)
+        return CardWriteOutcome::Stopped;
+
+    const auto chosen = prompts.saveFile(CardFileDialog());
+    if (!chosen)
+        return CardWriteOutcome::Cancelled;
+    if (session.DeviceSeries == 1)
+        session.image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
+    writeFile(*chosen, session.image.bytes());
+    if (session.DeviceSeries != 0) {
+        // An empty archive for the panel to fill, in the folder just chosen
+        // (the working directory once the dialog is confirmed).
+        session.image.fillAll(0xFF);
+        writeFile(chosen->parent_path() / kCardArchiveFile, session.image.bytes());
+    }
+    return CardWriteOutcome::Written;
+}
+
+std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, UserPrompts& prompts,
+                                                    WorkbenchView& view) {
+    const auto chosen = prompts.openFile(CardFileDialog());
+    if (!chosen)
+        return std::nullopt;
+    // Read and size-checked before the session's image is touched.
+    session.image = TPanelImage::fromFile(*chosen);
+    view.beginRead();
+    return CompleteRead(session, ReadSource::Card, prompts, view);
+}
+
+} // namespace kvort

@@ -1,0 +1,38 @@
+#pragma once
+// The SD-card path: the image as a file of 65536 bytes ("CONFIG.BIN" by
+// default) and, for series I, the archive file "ARHIVE.BIN" beside it.
+#include "ReadCompletion.h"
+#include "Session.h"
+#include "UserPrompts.h"
+#include "WorkbenchView.h"
+
+#include "document/Config.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace kvort {
+
+enum class CardWriteOutcome {
+    Written,   // the card file (and for series I ARHIVE.BIN) written
+    Cancelled, // series dialog or save dialog cancelled
+    Stopped,   // the configuration check stopped the write
+};
+
+// The file dialogs of the card actions.
+FileDialogSpec CardFileDialog();
+
+// Encodes the configuration at session.CurrentConfigPath for the series the
+// person chooses, checks it and saves the image as a card file. zoneGrid is
+// the zone names the person sees (unsaved edits included).
+CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
+                                 UserPrompts& prompts, WorkbenchView& view);
+
+// Loads an image from a card file and completes the read. nullopt when the
+// open dialog was cancelled (nothing changed) or the image was not saved.
+// A file shorter than an image throws FileError naming it and its size,
+// before anything is changed.
+std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, UserPrompts& prompts,
+                                                    WorkbenchView& view);
+
+} // namespace kvort

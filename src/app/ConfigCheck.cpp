@@ -1,0 +1,357 @@
+#include "ConfigCheck.h"
+
+#include "document/Config.h"
+#include "document/ConfigFileSet.h"
+#include "document/Detectors.h"
+#include "image/Encoder.h"
+#include "text/Cp1251.h"
+#include "text/Error.h"
+#include "text/Format.h"
+#include "text/Literals.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace kvort {
+
+using namespace text::literals;
+using text::Format;
+
+namespace {
+
+// The report is built in memory and written once, CP1251 with CR LF: a
+// section title, then " OK" or its findings, each on a line of its own.
+class Report {
+  public:
+    void write(std::string_view s) { m_text += s; }
+    void endLine() { m_text += "\r\n"; }
+    void finding(const std::string& line) {
+        endLine();
+        write(line);
+        m_findings = true;
+    }
+    void title(std::string_view t) {
+        write(t);
+        m_findings = false;
+    }
+    void closeSection() {
+        if (!m_findings)
+            write(" OK"_cp);
+        endLine();
+    }
+    const std::string& text() const { return m_text; }
+
+  private:
+    std::string m_text;
+    bool m_findings = false;
+};
+
+bool isOneOf(const std::string& v, std::initializer_list<std::string_view> list) {
+    return std::find(list.begin(), list.end(), v) != list.end();
+}
+
+// Delphi's StrToInt accepts what StrToIntDef converts; two different
+// defaults tell a converted value from a failed conversion.
+bool isInteger(std::string_view s) {
+    return text::StrToIntDef(s, 0) == text::StrToIntDef(s, 1);
+}
+
+// [ЗОНА] read once: the check changes nothing there.
+class ZoneIndex {
+  public:
+    explicit ZoneIndex(const IniStore& cnf) {
+        for (int k = 1; k <= kZoneCount; ++k) {
+            const std::string key = std::to_string(k);
+            if (cnf.KeyExists(SectionZones(), key))
+                m_names.emplace_back(k, cnf.ReadString(SectionZones(), key, ""));
+        }
+    }
+    int find(std::string_view name) const {
+        for (const auto& [k, value] : m_names)
+            if (value == name)
+                return k;
+        return -1;
+    }
+
+  private:
+    std::vector<std::pair<int, std::string>> m_names;
+};
+
+class Checker {
+  public:
+    Checker(PanelSession& session, Report& report)
+        : m_session(session), m_report(report),
+          m_cnfPath(ChangeFileExt(session.CurrentConfigPath, ".cnf")), m_cnf(m_cnfPath) {}
+
+    void composition();
+    void zones();
+    void scenarios();
+    void directions();
+    void encodingPasses();
+
+    int result() const { return m_result; }
+    void raise(int r) { m_result = std::max(m_result, r); }
+
+  private:
+    std::filesystem::path member(const std::string& ext) {
+        m_session.CurrentConfigPath = ChangeFileExt(m_session.CurrentConfigPath, ext);
+        return m_session.CurrentConfigPath;
+    }
+    static std::string tbExt(int slot) { return ".tb" + std::to_string(slot); }
+
+    PanelSession& m_session;
+    Report& m_report;
+    std::filesystem::path m_cnfPath;
+    IniStore m_cnf;
+    int m_result = kCheckClean;
+};
+
+void Checker::composition() {
+    m_report.title("СОСТАВ"_cp);
+    int highest = 0;
+    int occupied = 0;
+    for (int s = 0; s < kSlotCount; ++s) {
+        const std::string slotKey = std::to_string(s);
+        const std::string v = m_cnf.ReadString(SectionComposition(), slotKey, "");
+        std::string finding;
+        if (s == 0) {
+            const std::string p = m_cnf.ReadString(SectionDevices(), SlotDeviceKey(0), "");
+            if (isOneOf(v, {"ПУ-П(8)"_cp, "ПУ-П"_cp, "ПУ-П(4)"_cp})) {
+                m_cnf.WriteString(SectionDevices(), SlotDeviceKey(0), "-8");
+            } else if (p == "-8" || p == "-4") {
+                m_cnf.WriteString(SectionComposition(), slotKey, "ПУ-П(8)"_cp);
+            } else {
+                m_cnf.WriteString(SectionDevices(), SlotDeviceKey(0), "-8");
+                m_cnf.WriteString(SectionComposition(), slotKey, "ПУ-П(8)"_cp);
+                finding = "В СОСТАВЕ НЕТ ПУ. ДОБАВЛЕН ПУ-П"_cp;
+                raise(kCheckAccepted);
+            }
+        } else {
+            if (isOneOf(v,
+                        {"ППКП"_cp, "ППКП(8)"_cp, "ППКП(4)"_cp, "БДУ(4)"_cp, "БРИТ"_cp, "ПИУ"_cp}))
+                m_cnf.WriteString(SectionDevices(), SlotDeviceKey(s), "-8");
+            if (!v.empty() && v != "НЕТ"_cp) {
+                highest = s;
+                ++occupied;
+                if (!isOneOf(v, {"ППКП"_cp, "ППКП(8)"_cp, "ППКП(4)"_cp, "БРИТ"_cp, "ПИУ"_cp})) {
+                    if (v == "БДУ(4)"_cp) {
+                        finding = "УСТАРЕВШЕЕ НАИМЕНОВАНИЕ ПРИБОРА. ИСПРАВЛЕНО НА БРИТ"_cp;
+                        m_cnf.WriteString(SectionComposition(), slotKey, "БРИТ"_cp);
+                        raise(kCheckAccepted);
+                    } else {
+                        finding = "НЕПРАВИЛЬНОЕ НАИМЕНОВАНИЕ ПРИБОРА. НЕОБХОДИМО ВЫБРАТЬ В "
+                                  "СОСТАВЕ ТРЕБУЕМЫЙ ПРИБОР"_cp;
+                        raise(kCheckStop);
+                    }
+                }
+            }
+        }
+        if (s == 0 || (!v.empty() && v != "НЕТ"_cp)) {
+            std::error_code ec;
+            const std::filesystem::path tb = member(tbExt(s));
+            if (!std::filesystem::exists(tb, ec)) {
+                finding = std::string("НЕ ОБНАРУЖЕН ФАЙЛ \""_cp) +
+                          text::fromUtf8Lossy(tb.filename().string()) +
+                          std::string("\" С ТЕКСТОВОЙ ИНФОРМАЦИЕЙ ДЛЯ ИЗВЕЩАТЕЛЕЙ "_cp);
+                raise(kCheckStop);
+            }
+        }
+        if (!finding.empty()) {
+            m_report.finding(
+                Format("%-15s%-20s%s", {std::string("АДРЕС "_cp) + slotKey, v, finding}));
+            m_report.endLine();
+        }
+    }
+    if (highest != occupied) {
+        m_report.finding(std::string("НАРУШЕНА ПОСЛЕДОВАТЕЛЬНОСТЬ АДРЕСОВ"_cp));
+        m_report.endLine();
+        raise(kCheckStop);
+    }
+    m_report.closeSection();
+    m_report.endLine();
+}
+
+void Checker::zones() {
+    m_report.title("ЗОНЫ"_cp);
+    const ZoneIndex zoneIndex(m_cnf);
+    for (int s = 0; s < kSlotCount; ++s) {
+        const std::filesystem::path tbPath = member(tbExt(s));
+        std::error_code ec;
+        if (!std::filesystem::exists(tbPath, ec))
+            continue;
+        const IniStore tb(tbPath);
+        for (int l = 1; l <= kLinesPerDevice; ++l) {
+            for (int a = 1; a <= kAddressesPerLine; ++a) {
+                const std::string section = SensorAddress(s, l, a);
+                const std::string zone = tb.ReadString(section, "ЗОНА"_cp, "");
+                if (!zone.empty() && zoneIndex.find(zone) == -1) {
+                    m_report.finding(Format("%-15sЗОНА %-15sНЕТ В СПИСКЕ ЗОН"_cp, {section, zone}));
+                    raise(kCheckStop);
+                }
+            }
+        }
+    }
+    m_report.closeSection();
+    m_report.endLine();
+}
+
+void Checker::scenarios() {
+    m_report.title("СЦЕНАРИИ"_cp);
+    for (int k = 1; k <= kScenarioCount; ++k) {
+        const std::string section = ScenarioSection(k);
+        const std::string mode = m_cnf.ReadString(section, "РЕЖИМ"_cp, "");
+        if (mode.empty())
+            continue;
+        bool wrong = !isInteger(mode);
+        if (!wrong) {
+            const std::string zone = m_cnf.ReadString(section, "ЗОНА"_cp, "");
+            wrong = !zone.empty() && !isInteger(zone);
+        }
+        for (int j = 1; j <= kStepCount && !wrong; ++j) {
+            const std::string step = m_cnf.ReadString(section, StepKey(j), "");
+            wrong = !step.empty() && step.size() != 17 && step.size() != 18;
+        }
+        if (wrong) {
+            m_report.finding(Format("%-15sОШИБКА"_cp, {section}));
+            raise(kCheckStop);
+        }
+    }
+    m_report.closeSection();
+    m_report.endLine();
+}
+
+void Checker::directions() {
+    m_report.title("ПОЖАРОТУШЕНИЕ"_cp);
+    const ZoneIndex zoneIndex(m_cnf);
+    for (int n = 1; n <= kDirectionCount; ++n) {
+        const std::string section = DirectionSection(n);
+        const std::string zone = m_cnf.ReadString(section, "ЗОНА"_cp, "НЕТ"_cp);
+        if (zone != "НЕТ"_cp && zoneIndex.find(zone) == -1) {
+            m_report.finding(Format("%-15sЗОНЫ %-15sНЕТ В СПИСКЕ ЗОН"_cp, {section, zone}));
+            raise(kCheckStop);
+        }
+    }
+    m_report.closeSection();
+}
+
+void Checker::encodingPasses() {
+    const int series = m_session.DeviceSeries;
+    const std::string_view noSeries = "ОШИБКА. НЕ ОПРЕДЕЛЕНА СЕРИЯ ПРИБОРА"_cp;
+    auto line = [this](std::string_view text) {
+        m_report.endLine();
+        m_report.write(text);
+        m_report.endLine();
+    };
+
+    m_report.write("ОПИСАНИЕ ФУНКЦИЙ РЕЛЕ"_cp);
+    switch (EncodeOutputTexts(m_session.image, m_cnf, series)) {
+    case OutputTextsResult::Done:
+        m_report.write(" OK"_cp);
+        m_report.endLine();
+        break;
+    case OutputTextsResult::NoSeries:
+        line(noSeries);
+        raise(kCheckStop);
+        break;
+    case OutputTextsResult::NotStored:
+        line("ВНИМАНИЕ. ОПИСАНИЯ ФУНКЦИЙ РЕЛЕ НЕ БУДУТ СОХРАНЕНЫ В ПРИБОРЕ ПУ"_cp);
+        raise(kCheckAccepted);
+        break;
+    case OutputTextsResult::NotAllFit:
+        line("ВНИМАНИЕ. НЕ ВСЕ ОПИСАНИЯ ФУНКЦИЙ РЕЛЕ БУДУТ СОХРАНЕНЫ В ПРИБОРЕ ПУ"_cp);
+        raise(kCheckAccepted);
+        break;
+    }
+
+    m_report.write("СВЯЗАННЫЕ ВЫХОДЫ"_cp);
+    switch (EncodeLinkedOutputs(m_session.image, m_cnf, series)) {
+    case LinkedOutputsResult::Done:
+        m_report.write(" OK"_cp);
+        m_report.endLine();
+        break;
+    case LinkedOutputsResult::NoSeries:
+        line(noSeries);
+        raise(kCheckStop);
+        break;
+    case LinkedOutputsResult::TextSpace:
+        line("ОШИБКА. НЕОБХОДИМО СОКРАТИТЬ ОБЪЕМ ТЕКСТОВОЙ ИНФОРМАЦИИ В СООБЩЕНИЯХ ДАТЧИКОВ. "
+             "ИСПОЛЬЗУЙТЕ СОКРАЩЕНИЯ ЧАСТО УПОТРЕБЛЯЕМЫХ СЛОВ"_cp);
+        raise(kCheckStop);
+        break;
+    case LinkedOutputsResult::TableFull:
+        m_report.endLine();
+        if (series == 0)
+            m_report.write("ОШИБКА. ПРЕВЫШЕНО СУММАРНОЕ КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\" И "
+                           "ДАТЧИКОВ БЕЗ ФИКСАЦИИ(>256)"_cp);
+        else
+            m_report.write("ОШИБКА. ПРЕВЫШЕНО КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\"(>256)"_cp);
+        m_report.endLine();
+        raise(kCheckStop);
+        break;
+    }
+
+    EncodeScenarios(m_session.image, m_cnf, series);
+}
+
+} // namespace
+
+std::string CheckStartQuestion() {
+    return std::string("ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? "_cp);
+}
+
+std::string CheckContinueQuestion() {
+    // Two lines, parted by LF CR as the panel software has always shown them.
+    return std::string("НЕ КРИТИЧНАЯ ОШИБКА КОНФИГУРАЦИИ(CM. ФАЙЛ ОТЧЕТА)"_cp) + "\n\r" +
+           std::string("ПРОДОЛЖИТЬ ПРОЦЕДУРУ ЗАПИСИ КОНФИГУРАЦИИ"_cp);
+}
+
+int FindZone(const IniStore& cnf, std::string_view name) {
+    return ZoneIndex(cnf).find(name);
+}
+
+int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view) {
+    if (session.CurrentConfigPath.empty())
+        throw Error("Нет открытой конфигурации для проверки");
+
+    Report report;
+    Checker checker(session, report);
+
+    if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckStartQuestion(), MsgIcon::Question,
+                        MsgButtons::YesNo) == MsgResult::Yes) {
+        view.setStatus("     ИДЕТ ПРОЦЕДУРА ПРОВЕРКИ КОНФИГУРАЦИИ"_cp);
+        view.processEvents();
+        checker.composition();
+        checker.zones();
+        checker.scenarios();
+        checker.directions();
+    }
+    if (checker.result() < kCheckStop)
+        checker.encodingPasses();
+    report.endLine();
+
+    const std::filesystem::path reportPath =
+        ChangeFileExt(session.CurrentConfigPath, "_ConfigReport.txt");
+    writeFile(reportPath, report.text());
+
+    int result = checker.result();
+    if (result == kCheckAccepted) {
+        if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckContinueQuestion(), MsgIcon::Question,
+                            MsgButtons::YesNo) != MsgResult::Yes) {
+            result = kCheckStop;
+            prompts.openDocument(reportPath);
+        }
+    } else if (result == kCheckStop) {
+        prompts.message("ПРЕДУПРЕЖДЕНИЕ"_cp, "ОШИБКА КОНФИГУРАЦИИ. ПРОЦЕДУРА ЗАПИСЬ ОСТАНОВЛЕНА"_cp,
+                        MsgIcon::Error, MsgButtons::Ok);
+        prompts.openDocument(reportPath);
+    }
+
+    writeFile(ChangeFileExt(session.CurrentConfigPath, ".bin"), session.image.bytes());
+    view.setStatus("");
+    view.processEvents();
+    return result;
+}
+
+} // namespace kvort

@@ -1,0 +1,38 @@
+#pragma once
+// The check that precedes every write: it looks for what the panel cannot
+// take, repairs outdated composition entries, runs the remaining encoding
+// passes for the session's series, writes NAME_ConfigReport.txt and NAME.bin
+// and asks or tells the person the outcome.
+#include "Session.h"
+#include "UserPrompts.h"
+#include "WorkbenchView.h"
+
+#include "document/IniStore.h"
+
+#include <string>
+#include <string_view>
+
+namespace kvort {
+
+// Results: the write goes on (0), goes on after non-critical findings the
+// person accepted (1), or stops (2).
+inline constexpr int kCheckClean = 0;
+inline constexpr int kCheckAccepted = 1;
+inline constexpr int kCheckStop = 2;
+
+// The two questions of the check (CP1251): whether to run it, and whether
+// to go on after non-critical findings.
+std::string CheckStartQuestion();
+std::string CheckContinueQuestion();
+
+// Expects BuildPanelImage to have filled session.image from the configuration
+// at session.CurrentConfigPath. Leaves CurrentConfigPath at NAME.tb8 when the
+// checks ran. Conversion errors of the encoding passes and file errors on
+// the report or NAME.bin propagate (FileError, ConvertError).
+int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view);
+
+// The number (1..256) of the first [ЗОНА] key whose value is exactly `name`,
+// or -1.
+int FindZone(const IniStore& cnf, std::string_view name);
+
+} // namespace kvort

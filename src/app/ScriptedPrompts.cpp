@@ -1,0 +1,157 @@
+#include "ScriptedPrompts.h"
+
+#include "text/Cp1251.h"
+
+namespace kvort {
+
+namespace {
+
+const char* kindName(ScriptedPrompts::Kind k) {
+    switch (k) {
+    case ScriptedPrompts::Kind::Message:
+        return "message box";
+    case ScriptedPrompts::Kind::OpenFile:
+        return "open dialog";
+    case ScriptedPrompts::Kind::SaveFile:
+        return "save dialog";
+    case ScriptedPrompts::Kind::InputBox:
+        return "input box";
+    case ScriptedPrompts::Kind::Series:
+        return "series dialog";
+    }
+    return "?";
+}
+
+std::string describe(const ScriptedPrompts::Asked& a) {
+    std::string s = kindName(a.kind);
+    if (a.kind == ScriptedPrompts::Kind::Message || a.kind == ScriptedPrompts::Kind::InputBox)
+        s += " [" + text::toUtf8(a.caption) + "] \"" + text::toUtf8(a.text) + "\" icon " +
+             std::to_string(static_cast<int>(a.icon)) + " buttons " +
+             std::to_string(static_cast<int>(a.buttons));
+    if (a.kind == ScriptedPrompts::Kind::OpenFile || a.kind == ScriptedPrompts::Kind::SaveFile)
+        s += " filter \"" + text::toUtf8(a.spec.filter) + "\" ext \"" +
+             text::toUtf8(a.spec.defaultExtension) + "\" name \"" +
+             text::toUtf8(a.spec.initialName) + "\"";
+    return s;
+}
+
+bool sameSpec(const FileDialogSpec& a, const FileDialogSpec& b) {
+    return a.filter == b.filter && a.defaultExtension == b.defaultExtension &&
+           a.initialName == b.initialName;
+}
+
+} // namespace
+
+ScriptedPrompts& ScriptedPrompts::expectMessage(std::string_view caption, std::string_view text,
+                                                MsgIcon icon, MsgButtons buttons,
+                                                MsgResult answer) {
+    Step s;
+    s.expected = {Kind::Message, std::string(caption), std::string(text), icon, buttons, {}};
+    s.answer = answer;
+    m_script.push_back(std::move(s));
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::expectOpenFile(std::optional<std::filesystem::path> answer,
+                                                 std::optional<FileDialogSpec> spec) {
+    Step s;
+    s.expected.kind = Kind::OpenFile;
+    s.checkSpec = spec.has_value();
+    if (spec)
+        s.expected.spec = *spec;
+    s.path = std::move(answer);
+    m_script.push_back(std::move(s));
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::expectSaveFile(std::optional<std::filesystem::path> answer,
+                                                 std::optional<FileDialogSpec> spec) {
+    expectOpenFile(std::move(answer), std::move(spec));
+    m_script.back().expected.kind = Kind::SaveFile;
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::expectInput(std::string_view caption, std::string_view prompt,
+                                              std::string answer) {
+    Step s;
+    s.expected = {Kind::InputBox,       std::string(caption), std::string(prompt),
+                  MsgIcon::Information, MsgButtons::OkCancel, {}};
+    s.input = std::move(answer);
+    m_script.push_back(std::move(s));
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::expectSeries(int answer) {
+    Step s;
+    s.expected.kind = Kind::Series;
+    s.series = answer;
+    m_script.push_back(std::move(s));
+    return *this;
+}
+
+ScriptedPrompts::Step ScriptedPrompts::next(const Asked& asked) {
+    m_asked.push_back(asked);
+    if (m_script.empty())
+        throw UnexpectedPrompt("unexpected " + describe(asked) + " (script is used up)");
+    Step step = m_script.front();
+    const Asked& e = step.expected;
+    bool match = e.kind == asked.kind;
+    if (match && (asked.kind == Kind::Message || asked.kind == Kind::InputBox))
+        match =
+            e.caption == asked.caption && e.text == asked.text &&
+            (asked.kind == Kind::InputBox || (e.icon == asked.icon && e.buttons == asked.buttons));
+    if (match && step.checkSpec)
+        match = sameSpec(e.spec, asked.spec);
+    if (!match)
+        throw UnexpectedPrompt("unexpected " + describe(asked) + "; the script expected " +
+                               describe(e));
+    m_script.pop_front();
+    return step;
+}
+
+MsgResult ScriptedPrompts::message(std::string_view caption, std::string_view text, MsgIcon icon,
+                                   MsgButtons buttons) {
+    return next({Kind::Message, std::string(caption), std::string(text), icon, buttons, {}}).answer;
+}
+
+std::optional<std::filesystem::path> ScriptedPrompts::dialog(Kind kind,
+                                                             const FileDialogSpec& spec) {
+    Asked a;
+    a.kind = kind;
+    a.spec = spec;
+    auto answer = next(a).path;
+    if (answer && m_changeDir)
+        makeWorkingDirectoryOf(*answer);
+    return answer;
+}
+
+std::optional<std::filesystem::path> ScriptedPrompts::openFile(const FileDialogSpec& spec) {
+    return dialog(Kind::OpenFile, spec);
+}
+
+std::optional<std::filesystem::path> ScriptedPrompts::saveFile(const FileDialogSpec& spec) {
+    return dialog(Kind::SaveFile, spec);
+}
+
+std::string ScriptedPrompts::inputBox(std::string_view caption, std::string_view prompt,
+                                      std::string_view) {
+    return next({Kind::InputBox,
+                 std::string(caption),
+                 std::string(prompt),
+                 MsgIcon::Information,
+                 MsgButtons::OkCancel,
+                 {}})
+        .input;
+}
+
+int ScriptedPrompts::chooseSeries() {
+    Asked a;
+    a.kind = Kind::Series;
+    return next(a).series;
+}
+
+void ScriptedPrompts::openDocument(const std::filesystem::path& path) {
+    m_opened.push_back(path);
+}
+
+} // namespace kvort

@@ -1,0 +1,436 @@
+#include "EventArchives.h"
+
+#include "document/ConfigFileSet.h"
+#include "document/IniStore.h"
+#include "text/Format.h"
+#include "text/Literals.h"
+
+#include <map>
+#include <memory>
+
+namespace kvort {
+
+using namespace text::literals;
+using text::Format;
+using text::IntToStr;
+
+namespace {
+
+constexpr std::size_t kRecordSize = 8;
+
+// Bytes outside the buffer read as 0xFF, the value of never-written memory:
+// a short buffer then holds only empty slots and absent counters.
+struct ImageReader {
+    std::span<const std::uint8_t> bytes;
+    std::uint8_t at(std::size_t offset) const {
+        return offset < bytes.size() ? bytes[offset] : std::uint8_t{0xFF};
+    }
+    unsigned be16(std::size_t offset) const { return at(offset) * 256u + at(offset + 1); }
+};
+
+struct Ring {
+    std::size_t counter;
+    std::size_t base;
+    int slots;
+};
+
+Ring ringOf(ArchiveKind kind, const ImageReader& image) {
+    switch (kind) {
+    case ArchiveKind::Fires:
+        return {archive::kFireCounter, archive::kFireRing, archive::kSlots};
+    case ArchiveKind::Faults:
+        return {archive::kFaultCounter, archive::kFaultRing, archive::kSlots};
+    case ArchiveKind::Events:
+        break;
+    }
+    if (image.at(archive::kLayoutMarker) == archive::kAltLayout)
+        return {archive::kEventCounterAlt, archive::kEventRingAlt, archive::kSlotsAlt};
+    return {archive::kEventCounter, archive::kEventRing, archive::kSlots};
+}
+
+struct Record {
+    std::uint8_t b[kRecordSize];
+    int device() const { return b[5]; }
+    int object() const { return b[6]; }
+    int event() const { return b[7]; }
+    // Fires and faults carry flags in the upper bits of the object byte.
+    int cls() const { return (b[6] & 0x80) ? (b[6] & 0x3F) : b[6]; }
+    int subordinate() const { return (b[7] & 0x30) / 16; }
+};
+
+// The configuration's names, looked up per record. The detector files stay
+// open for the whole archive: nothing writes them while it is decoded, so
+// this reads what opening them per record would.
+class Names {
+  public:
+    // NAME has no extension; a dot inside it belongs to the name.
+    explicit Names(const std::filesystem::path& name)
+        : m_name(name), m_cnf(std::filesystem::path(name.string() + ".cnf")) {}
+
+    std::string detector(const Record& r) {
+        const int code = r.device();
+        std::string address =
+            IntToStr(code / 8) + IntToStr(code % 8 + 1) + "-" + Format("%2.2d", {r.object() + 1});
+        IniStore& tb = detectorFile(address[0]);
+        const std::string section = "И"_cp.data() + address;
+        std::string textValue = tb.ReadString(section, "ТЕКСТ"_cp, "");
+        if (!textValue.empty())
+            return tb.ReadString(section, "ЗОНА"_cp, "") + " " + textValue + " /D" + address +
+                   " /" + tb.ReadString(section, "ТИП"_cp, "ТИП НЕОПРЕДЕЛЕН"_cp);
+        return std::string("ЛИНИЯ "_cp) + address.substr(0, 2) + " " + std::string("ДАТЧИК "_cp) +
+               address.substr(3, 2) + " /D" + address + " /" + std::string("ТИП НЕОПРЕДЕЛЕН"_cp);
+    }
+
+    // ZONE(n) and FUNC(n, k): only a БДУ device names a direction.
+    std::string zone(const std::string& device) {
+        auto section = directionSection(device);
+        return section ? m_cnf.ReadString(*section, "ЗОНА"_cp, "") : std::string();
+    }
+    std::string function(const std::string& device, int relay) {
+        auto section = directionSection(device);
+        return section ? m_cnf.ReadString(*section, std::string("РЕЛЕ "_cp) + IntToStr(relay), "")
+                       : std::string();
+    }
+    // OUT(dev, k): the description of output k of a five-character device.
+    std::string output(const std::string& device, int k) {
+        return m_cnf.ReadString("ОПИСАНИЕ ВЫХОДОВ"_cp, device + "/0" + IntToStr(k), "");
+    }
+
+  private:
+    static std::optional<std::string> directionSection(const std::string& device) {
+        if (device.size() < 4 || device.compare(0, 3, "БДУ"_cp) != 0)
+            return std::nullopt;
+        return std::string("НАПРАВЛЕНИЕ "_cp) + device[3];
+    }
+
+    IniStore& detectorFile(char digit) {
+        auto& store = m_tb[digit];
+        if (!store)
+            store =
+                std::make_unique<IniStore>(std::filesystem::path(m_name.string() + ".tb" + digit));
+        return *store;
+    }
+
+    std::filesystem::path m_name;
+    IniStore m_cnf;
+    std::map<char, std::unique_ptr<IniStore>> m_tb;
+};
+
+std::string dateTime(const Record& r) {
+    return BcdText(r.b[0]) + "." + BcdText(r.b[1]) + "." + BcdText(r.b[2]) + " " + BcdText(r.b[3]) +
+           ":" + BcdText(r.b[4]);
+}
+
+std::string subordinateSuffix(const Record& r) {
+    const int s = r.subordinate();
+    return s ? std::string(" ПОДЧ#"_cp) + IntToStr(s) : std::string();
+}
+
+struct Columns {
+    std::string description = " ";
+    std::string event = " ";
+};
+
+Columns fireColumns(const Record& r, const std::string& device, Names& names) {
+    Columns c;
+    const int cls = r.cls();
+    const int code = r.device();
+    const int sub = r.subordinate();
+    if (cls < 60 && code < 72) {
+        c.description = names.detector(r);
+    } else if (cls < 60 && code >= 80 && code <= 87 && r.object() < 5) {
+        c.description = sub == 0 ? names.zone(device) + std::string(" РЕЛЕ "_cp) +
+                                       names.function(device, r.object() + 1)
+                                 : std::string("РЕЛЕ "_cp) + IntToStr(r.object() + 1) +
+                                       std::string("/ПОДЧ#"_cp) + IntToStr(sub);
+        c.event = "КОНТАКТ ЗАМКНУТ"_cp;
+    } else if (cls == 71) {
+        c.description = sub == 0 ? names.zone(device) : std::string("ПОДЧ#"_cp) + IntToStr(sub);
+        c.event = "АКТИВАЦИЯ"_cp;
+    } else if (cls == 72) {
+        c.description = sub == 0 ? names.zone(device) : std::string("/ПОДЧ#"_cp) + IntToStr(sub);
+        c.event = "ПОДАЧА ОТВ"_cp;
+    } else if (cls == 81) {
+        if (sub == 0)
+            c.description = names.zone(device);
+        if ((r.event() & 0x0F) == 2)
+            c.description += " КНОПКА ПУСК БДУ"_cp;
+        else if ((r.event() & 0x0F) == 10)
+            c.description += " КНОПКА ПУСК ПУ-ПТ"_cp;
+    }
+    c.description += subordinateSuffix(r);
+    return c;
+}
+
+std::string faultDescription(const Record& r, const std::string& device, Names& names) {
+    const int cls = r.cls();
+    const int code = r.device();
+    const int relay = code % 8 + 1;
+    std::string d = " ";
+    if (cls < 60) {
+        d = code >= 72 && code <= 79 ? std::string("РЕЛЕ "_cp) + IntToStr(cls + 1)
+                                     : names.detector(r);
+    } else if (cls >= 84 && cls <= 88) {
+        d = names.zone(device) + std::string(" РЕЛЕ "_cp) + IntToStr(cls - 83) + " " +
+            names.function(device, cls - 83);
+    } else {
+        switch (cls) {
+        case 60:
+        case 92:
+            d = "НЕТ СВЯЗИ С ПРИБОРОМ "_cp;
+            break;
+        case 61:
+            d = std::string("ЗАМЫКАНИЕ ЛИНИИ "_cp) + IntToStr(relay);
+            break;
+        case 62:
+            d = std::string("РЕЛЕ "_cp) + IntToStr(relay) + " " + names.output(device, relay);
+            break;
+        case 63:
+            d = "МЕЖСИСТЕМНАЯ КОММУНИКАЦИЯ"_cp;
+            break;
+        case 64:
+            d = "КАНАЛ СВЯЗИ А1/В1"_cp;
+            break;
+        case 65:
+            d = "КАНАЛ СВЯЗИ А2/В2"_cp;
+            break;
+        case 66:
+            d = "ОСНОВНОЕ ПИТАНИЕ "_cp;
+            break;
+        case 67:
+            d = "РЕЗЕРВНОЕ ПИТАНИЕ "_cp;
+            break;
+        case 68:
+            d = "АККУМУЛЯТОР РАЗРЯЖЕН "_cp;
+            break;
+        case 69:
+            d = "ЗАРЯДНОЕ УСТРОЙСТВО "_cp;
+            break;
+        case 70:
+            d = "ИСТОЧНИК ПИТАНИЯ "_cp;
+            break;
+        case 75:
+        case 89:
+            d = "МОДУЛЬ ИНДИКАЦИИ"_cp;
+            break;
+        case 78:
+            d = "ЦЕПЬ ПОДАЧА ОТВ"_cp;
+            break;
+        case 79:
+            d = "ЦЕПЬ УТЕЧКА ОТВ"_cp;
+            break;
+        case 80:
+            d = "ЦЕПЬ БЛОКИРОВКА"_cp;
+            break;
+        case 81:
+            d = "КНОПКА ПУСК"_cp;
+            break;
+        case 82:
+            d = "КНОПКА СТОП"_cp;
+            break;
+        case 83:
+            d = "КНОПКА РУЧНОЙ"_cp;
+            break;
+        case 90:
+            d = "СИСТЕМНОЕ ВРЕМЯ"_cp;
+            break;
+        default:
+            break;
+        }
+    }
+    return d + subordinateSuffix(r);
+}
+
+Columns eventColumns(const Record& r, const std::string& device, Names& names) {
+    Columns c;
+    const int code = r.device();
+    const int obj = r.object();
+    const int ev = r.event();
+    auto set = [&c](std::string description, std::string_view event) {
+        c.description = std::move(description);
+        c.event = std::string(event);
+    };
+    if (code <= 71) {
+        if (obj < 60) {
+            std::string_view event = " ";
+            if (ev == 5 || ev == 6)
+                event = "ТЕХНОЛОГИЯ"_cp;
+            else if (ev == 8)
+                event = "КОНТАКТ РАЗОМКНУТ"_cp;
+            else if (ev == 0x88)
+                event = "КОНТАКТ ЗАМКНУТ"_cp;
+            else if (ev == 0x92)
+                event = "ВКЛЮЧЕН"_cp;
+            else if (ev == 0x93)
+                event = "ВЫКЛЮЧЕН"_cp;
+            else if (ev & 0x80)
+                event = "НОРМА"_cp;
+            set(names.detector(r), event);
+        } else if (obj == 60) {
+            if (ev == 0)
+                set("ПРИБОР"_cp.data(), "СБРОС СИСТЕМЫ"_cp);
+            else if (ev == 0x92)
+                set("ПРИБОР"_cp.data(), "ВКЛЮЧЕН"_cp);
+            else if (ev == 0x93)
+                set("ПРИБОР"_cp.data(), "ВЫКЛЮЧЕН"_cp);
+        } else if (obj == 62) {
+            const int relay = code % 8 + 1;
+            std::string relayText =
+                std::string("РЕЛЕ "_cp) + IntToStr(relay) + " " + names.output(device, relay);
+            if (ev == 8)
+                set(relayText, "КОНТАКТ РАЗОМКНУТ"_cp);
+            else if (ev == 0x88)
+                set(relayText, "КОНТАКТ ЗАМКНУТ"_cp);
+            else if (ev == 0x92)
+                set(relayText, "КОНТРОЛЬ ВКЛЮЧЕН"_cp);
+            else if (ev == 0x93)
+                set(relayText, "КОНТРОЛЬ ВЫКЛЮЧЕН"_cp);
+        } else if (obj == 66) {
+            set("ОСНОВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+        } else if (obj == 67) {
+            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+        }
+    } else if (code <= 79) {
+        // By event first, then by object: the later match wins.
+        if (ev == 8 || ev == 0x88)
+            set(std::string("РЕЛЕ "_cp) + IntToStr(obj + 1) + " " + names.output(device, obj + 1),
+                ev == 8 ? "КОНТАКТ РАЗОМКНУТ"_cp : "КОНТАКТ ЗАМКНУТ"_cp);
+        if (obj == 66)
+            set("ОСНОВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+        else if (obj == 67)
+            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+    } else if (code <= 87) {
+        // By object first, then by event: the later match wins.
+        if (obj == 60 && ev == 0x92)
+            set("ПРИБОР"_cp.data(), "ВКЛЮЧЕН"_cp);
+        else if (obj == 60 && ev == 0x93)
+            set("ПРИБОР"_cp.data(), "ВЫКЛЮЧЕН"_cp);
+        else if (obj == 66)
+            set("ОСНОВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+        else if (obj == 67)
+            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+        if (obj <= 4 && ev == 5)
+            set(names.zone(device) + std::string(" РЕЛЕ "_cp) + IntToStr(obj + 1) + " " +
+                    names.function(device, obj + 1),
+                "КОНТАКТ ЗАМКНУТ"_cp);
+        if (ev == 0x15 || ev == 0x25 || ev == 0x35)
+            set(std::string("РЕЛЕ "_cp) + IntToStr(obj + 1) + std::string("/ПОДЧ#"_cp) +
+                    IntToStr(r.subordinate()),
+                "КОНТАКТ ЗАМКНУТ"_cp);
+        if (ev == 0x98 && obj == 5)
+            set(names.zone(device) + std::string(" БЛОКИРОВКА"_cp), "ВКЛЮЧЕНА"_cp);
+        else if (ev == 0x98 && obj == 6)
+            set(names.zone(device) + std::string(" РУЧНОЙ РЕЖИМ"_cp), "ВКЛЮЧЕН"_cp);
+        else if (ev == 0x99 && obj == 5)
+            set(names.zone(device) + std::string(" БЛОКИРОВКА"_cp), "ВЫКЛЮЧЕН"_cp);
+        else if (ev == 0x99 && obj == 6)
+            set(names.zone(device) + std::string(" РУЧНОЙ РЕЖИМ"_cp), "ВЫКЛЮЧЕН"_cp);
+        else if (ev == 0x99 && obj == 8)
+            set(names.zone(device) + std::string(" РЕЖИМ СТОП"_cp), "ВКЛЮЧЕН"_cp);
+    }
+    return c;
+}
+
+std::string recordLine(ArchiveKind kind, const Record& r, Names& names) {
+    const std::string device = ArchiveDeviceText(static_cast<std::uint8_t>(r.device()));
+    switch (kind) {
+    case ArchiveKind::Fires: {
+        Columns c = fireColumns(r, device, names);
+        return Format("%-20s %-10s %-50s %s", {dateTime(r), device, c.description, c.event});
+    }
+    case ArchiveKind::Faults:
+        return Format("%-20s%-10s%-50s", {dateTime(r), device, faultDescription(r, device, names)});
+    case ArchiveKind::Events:
+        break;
+    }
+    // Device codes without a row keep their device text and blank columns.
+    Columns c = eventColumns(r, device, names);
+    return Format("%-20s %-10s %-50s %s", {dateTime(r), device, c.description, c.event});
+}
+
+} // namespace
+
+std::string BcdText(std::uint8_t b) {
+    return IntToStr(b >> 4) + IntToStr(b & 0x0F);
+}
+
+std::string ArchiveDeviceText(std::uint8_t code) {
+    if (code <= 7)
+        return std::string("ПУ-П "_cp);
+    if (code <= 71)
+        return std::string("ППКП"_cp) + IntToStr(code / 8);
+    if (code <= 79)
+        return std::string("БРВУ"_cp) + IntToStr(code % 8 + 1);
+    if (code <= 87)
+        return std::string("БДУ"_cp) + IntToStr(code % 8 + 1);
+    switch (code) {
+    case 120:
+        return std::string("ДВП  "_cp);
+    case 121:
+        return std::string("ПЦН  "_cp);
+    case 122:
+    case 123:
+    case 124:
+        return std::string("ПОДЧ#"_cp) + IntToStr(code - 121);
+    default:
+        return " ";
+    }
+}
+
+std::optional<std::vector<std::string>> ArchiveLines(ArchiveKind kind,
+                                                     std::span<const std::uint8_t> bytes,
+                                                     const std::filesystem::path& name) {
+    const ImageReader image{bytes};
+    const Ring ring = ringOf(kind, image);
+    const unsigned counter = image.be16(ring.counter);
+    if (counter >= static_cast<unsigned>(ring.slots))
+        return std::nullopt;
+
+    Names names(name);
+    std::vector<std::string> lines;
+    const std::size_t last = ring.base + (ring.slots - 1) * kRecordSize;
+    const std::size_t start = ring.base + counter * kRecordSize;
+    std::size_t pos = start;
+    do {
+        Record r;
+        for (std::size_t i = 0; i < kRecordSize; ++i)
+            r.b[i] = image.at(pos + i);
+        if (r.b[0] != 0xFF)
+            lines.push_back(recordLine(kind, r, names));
+        pos = pos == ring.base ? last : pos - kRecordSize;
+    } while (pos != start);
+    return lines;
+}
+
+std::filesystem::path ArchiveFile(ArchiveKind kind, const std::filesystem::path& name) {
+    ConfigFileSet set(std::filesystem::path(name.string() + ".cnf"));
+    switch (kind) {
+    case ArchiveKind::Fires:
+        return set.fireArchive();
+    case ArchiveKind::Faults:
+        return set.faultArchive();
+    case ArchiveKind::Events:
+        break;
+    }
+    return set.eventArchive();
+}
+
+bool DecodeArchive(ArchiveKind kind, std::span<const std::uint8_t> image,
+                   const std::filesystem::path& name) {
+    auto lines = ArchiveLines(kind, image, name);
+    if (!lines)
+        return false;
+    std::string text;
+    for (const std::string& line : *lines)
+        text += line + "\r\n";
+    writeFile(ArchiveFile(kind, name), text);
+    return true;
+}
+
+void DecodeArchives(std::span<const std::uint8_t> image, const std::filesystem::path& name) {
+    DecodeArchive(ArchiveKind::Faults, image, name);
+    DecodeArchive(ArchiveKind::Fires, image, name);
+    DecodeArchive(ArchiveKind::Events, image, name);
+}
+
+} // namespace kvort

@@ -1,0 +1,19 @@
+#include "Cli.h"
+#include "CliPrompts.h"
+
+#include "document/ConfigFileSet.h"
+#include "export/JsonExport.h"
+
+namespace kvort::cli {
+
+int cmdJson(const std::vector<std::string>& words) {
+    Args args(words, {"-o"}, {});
+    const std::filesystem::path cnf = existingConfig(args.single("файл конфигурации NAME.cnf"));
+    const std::filesystem::path out =
+        args.value("-o") ? std::filesystem::path(*args.value("-o")) : ConfigFileSet(cnf).json();
+    ExportJson(cnf, out);
+    say(out.string());
+    return 0;
+}
+
+} // namespace kvort::cli

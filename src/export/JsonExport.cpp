@@ -1,0 +1,120 @@
+#include "JsonExport.h"
+
+#include "document/Config.h"
+#include "document/ConfigFileSet.h"
+#include "document/Detectors.h"
+#include "document/IniStore.h"
+#include "text/Cp1251.h"
+#include "text/Format.h"
+#include "text/Literals.h"
+
+namespace kvort {
+
+using namespace text::literals;
+
+namespace {
+constexpr std::string_view kEol = "\r\n";
+constexpr int kNotedMode = 7; // its notes are marked "* " for the reader
+} // namespace
+
+std::string JsonStringContent(std::string_view cp1251) {
+    static const char* const kHex = "0123456789abcdef";
+    std::string out;
+    for (char c : text::toUtf8(cp1251)) {
+        const auto u = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (u < 0x20) {
+                out += "\\u00";
+                out += kHex[u >> 4];
+                out += kHex[u & 0x0F];
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+std::string BuildJson(const std::filesystem::path& config) {
+    const ConfigFileSet set(config);
+    std::string out;
+    auto line = [&out](std::string_view l) {
+        out += l;
+        out += kEol;
+    };
+    line("{");
+    line("\"sensor\":[");
+
+    {
+        IniStore cnf(set.cnf());
+        for (int k = 1; k <= kScenarioCount; ++k) {
+            const std::string section = ScenarioSection(k);
+            if (!cnf.SectionExists(section))
+                continue;
+            std::string note = cnf.ReadString(section, "ПРИМЕЧАНИЕ"_cp, "");
+            if (note.empty())
+                continue;
+            if (cnf.ReadInteger(section, "РЕЖИМ"_cp, -1) == kNotedMode)
+                note = "* " + note;
+            line("{ \"NAME\":\"S" + std::to_string(k) + "\", \"TEXT\":\"" +
+                 JsonStringContent(note) + "\",\"ZONE\":\"\",\"STATE\":false, \"TYPE\":\"\"},");
+        }
+    }
+
+    for (int d = 0; d < kSlotCount; ++d) {
+        std::error_code ec;
+        if (!std::filesystem::exists(set.tb(d), ec))
+            continue;
+        IniStore tb(set.tb(d));
+        for (int l = 1; l <= kLinesPerDevice; ++l) {
+            for (int a = 1; a <= kAddressesPerLine; ++a) {
+                const std::string section = SensorAddress(d, l, a);
+                std::string textValue = tb.ReadString(section, "ТЕКСТ"_cp, "");
+                std::string zone, type;
+                bool on = false;
+                if (!textValue.empty()) {
+                    zone = tb.ReadString(section, "ЗОНА"_cp, "");
+                    type = tb.ReadString(section, "ТИП"_cp, "");
+                    on = tb.ReadString(section, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp) == "ВКЛ"_cp;
+                }
+                line(text::Format("{ \"NAME\":\"D%1.1d%1.1d%2.2d\",\"TEXT\":\"", {d, l, a}) +
+                     JsonStringContent(textValue) + "\",\"ZONE\":\"" + JsonStringContent(zone) +
+                     "\",\"STATE\":" + (on ? "true" : "false") + ",\"TYPE\":\"" +
+                     JsonStringContent(type) + "\"},");
+            }
+        }
+    }
+
+    line("{\"NAME\":\"END\"}");
+    line("]");
+    line("}");
+    return out;
+}
+
+void ExportJson(const std::filesystem::path& config, const std::filesystem::path& out) {
+    writeFile(out, BuildJson(config));
+}
+
+} // namespace kvort

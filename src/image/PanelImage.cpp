@@ -1,0 +1,214 @@
+#include "PanelImage.h"
+
+#include "document/IniStore.h"
+#include "text/Literals.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kvort {
+
+using namespace text::literals;
+
+namespace imagemap {
+
+SeriesMap seriesMap(int series) {
+    if (series == kSeriesI)
+        return {kIDescriptions, kILinkedOutputs, kILinkedOutputsEnd, kIScenarios, kIDeviceList};
+    return {kFhDescriptions, kFhLinkedOutputs, kFhLinkedOutputsEnd, kFhScenarios, kFhDeviceList};
+}
+
+} // namespace imagemap
+
+TPanelImage::TPanelImage() {
+    m_bytes.fill(0xFF);
+}
+
+TPanelImage TPanelImage::fromBytes(std::string_view bytes) {
+    if (bytes.size() < kSize)
+        throw ImageRangeError("panel image too short: " + std::to_string(bytes.size()) +
+                              " bytes, 65536 needed");
+    TPanelImage image;
+    std::copy_n(bytes.begin(), kSize, reinterpret_cast<char*>(image.m_bytes.data()));
+    return image;
+}
+
+TPanelImage TPanelImage::fromFile(const std::filesystem::path& path) {
+    std::string bytes = readFile(path);
+    if (bytes.size() < kSize)
+        throw FileError("Not a panel image: " + path.string() + " holds " +
+                        std::to_string(bytes.size()) + " bytes, 65536 needed");
+    return fromBytes(bytes);
+}
+
+void TPanelImage::outside(std::uint32_t offset, std::uint32_t count) {
+    throw ImageRangeError("panel image access outside the image: offset " + std::to_string(offset) +
+                          ", " + std::to_string(count) + " bytes");
+}
+
+std::uint8_t TPanelImage::byte(std::uint32_t offset) const {
+    if (!contains(offset))
+        outside(offset, 1);
+    return m_bytes[offset];
+}
+
+void TPanelImage::setByte(std::uint32_t offset, std::uint8_t value) {
+    if (!contains(offset))
+        outside(offset, 1);
+    m_bytes[offset] = value;
+}
+
+std::uint16_t TPanelImage::be16(std::uint32_t offset) const {
+    if (!contains(offset, 2))
+        outside(offset, 2);
+    return static_cast<std::uint16_t>(m_bytes[offset] << 8 | m_bytes[offset + 1]);
+}
+
+void TPanelImage::setBe16(std::uint32_t offset, std::uint16_t value) {
+    if (!contains(offset, 2))
+        outside(offset, 2);
+    m_bytes[offset] = static_cast<std::uint8_t>(value >> 8);
+    m_bytes[offset + 1] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+void TPanelImage::fill(std::uint32_t offset, std::uint32_t count, std::uint8_t value) {
+    if (!contains(offset, count))
+        outside(offset, count);
+    std::fill_n(m_bytes.begin() + offset, count, value);
+}
+
+void TPanelImage::setBytes(std::uint32_t offset, std::string_view bytes) {
+    if (!contains(offset, bytes.size()))
+        outside(offset, static_cast<std::uint32_t>(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(m_bytes.data() + offset));
+}
+
+std::string TPanelImage::cString(std::uint32_t offset, std::uint32_t maxLen, bool stopAtFF) const {
+    std::string out;
+    for (std::uint32_t i = 0; i < maxLen && contains(std::uint64_t(offset) + i); ++i) {
+        std::uint8_t b = m_bytes[offset + i];
+        if (b == 0x00 || (stopAtFF && b == 0xFF))
+            break;
+        out.push_back(static_cast<char>(b));
+    }
+    return out;
+}
+
+TDetectorRecord TDetectorRecord::read(const TPanelImage& image, std::uint32_t offset) {
+    return {image.be16(offset), image.be16(offset + 2)};
+}
+
+void TDetectorRecord::write(TPanelImage& image, std::uint32_t offset) const {
+    image.setBe16(offset, word);
+    image.setBe16(offset + 2, textOffset);
+}
+
+TDirectionRecord TDirectionRecord::read(const TPanelImage& image, std::uint32_t offset) {
+    TDirectionRecord r;
+    for (std::uint32_t i = 0; i < r.bytes.size(); ++i)
+        r.bytes[i] = image.byte(offset + i);
+    return r;
+}
+
+void TDirectionRecord::write(TPanelImage& image, std::uint32_t offset) const {
+    for (std::uint32_t i = 0; i < bytes.size(); ++i)
+        image.setByte(offset + i, bytes[i]);
+}
+
+std::uint8_t TLineMap::checksum() const {
+    unsigned sum = 0;
+    for (std::uint8_t e : entries)
+        sum += e;
+    return static_cast<std::uint8_t>(~sum & 0xFF);
+}
+
+std::vector<std::uint8_t> TLineMap::copy() const {
+    std::vector<std::uint8_t> out = entries;
+    out.push_back(0x00);
+    out.push_back(checksum());
+    return out;
+}
+
+TLinkedOutputRecord TLinkedOutputRecord::read(const TPanelImage& image, std::uint32_t offset) {
+    TLinkedOutputRecord r;
+    r.lineCode = image.byte(offset);
+    r.address = image.byte(offset + 1);
+    r.target.T = image.byte(offset + 2);
+    r.target.R = image.byte(offset + 3);
+    return r;
+}
+
+void TLinkedOutputRecord::write(TPanelImage& image, std::uint32_t offset) const {
+    image.setByte(offset, lineCode);
+    image.setByte(offset + 1, address);
+    image.setByte(offset + 2, target.T);
+    image.setByte(offset + 3, target.R);
+}
+
+TScenarioRecord TScenarioRecord::unconfigured() {
+    TScenarioRecord r;
+    r.mode = 0x02;
+    r.zone = 0xFF;
+    for (TScenarioStep& s : r.steps)
+        s = {0xFF, 0xFF, 0x00};
+    return r;
+}
+
+TScenarioRecord TScenarioRecord::read(const TPanelImage& image, std::uint32_t offset) {
+    TScenarioRecord r;
+    r.mode = image.byte(offset);
+    r.zone = image.byte(offset + 1);
+    for (std::uint32_t j = 0; j < r.steps.size(); ++j) {
+        std::uint32_t at = offset + 2 + 3 * j;
+        r.steps[j] = {image.byte(at), image.byte(at + 1), image.byte(at + 2)};
+    }
+    return r;
+}
+
+void TScenarioRecord::write(TPanelImage& image, std::uint32_t offset) const {
+    image.setByte(offset, mode);
+    image.setByte(offset + 1, zone);
+    for (std::uint32_t j = 0; j < steps.size(); ++j) {
+        std::uint32_t at = offset + 2 + 3 * j;
+        image.setByte(at, steps[j].T);
+        image.setByte(at + 1, steps[j].R);
+        image.setByte(at + 2, steps[j].delay);
+    }
+}
+
+std::string DeviceName(int slot, std::uint8_t code) {
+    std::string digit(1, static_cast<char>('0' + slot));
+    switch (code) {
+    case 0:
+    case 1:
+        return std::string("ПУ-П  "_cp);
+    case 4:
+        return std::string("БРИТ"_cp) + digit + " ";
+    case 5:
+        return std::string("ПИУ "_cp) + digit + " ";
+    default:
+        return std::string("ППКП"_cp) + digit + " ";
+    }
+}
+
+std::uint8_t PanelCharTable(std::uint8_t c) {
+    // Panel display codes A0..B1 and E0..E2 stand for Cyrillic capitals the
+    // panel's character generator places apart from CP1251.
+    static constexpr std::uint8_t kA0[18] = {0xC1, 0xC3, 0xA8, 0xC6, 0xC7, 0xC8, 0xC9, 0xCB, 0xCF,
+                                             0xD3, 0xD4, 0xD7, 0xD8, 0xDA, 0xDB, 0xDD, 0xDE, 0xDF};
+    static constexpr std::uint8_t kE0[3] = {0xC4, 0xD6, 0xD9};
+    if (c >= 0xA0 && c <= 0xB1)
+        return kA0[c - 0xA0];
+    if (c >= 0xE0 && c <= 0xE2)
+        return kE0[c - 0xE0];
+    return c;
+}
+
+std::string PanelText(std::string_view panelBytes) {
+    std::string out(panelBytes);
+    for (char& c : out)
+        c = static_cast<char>(PanelCharTable(static_cast<std::uint8_t>(c)));
+    return out;
+}
+
+} // namespace kvort
