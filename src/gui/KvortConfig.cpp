@@ -2,8 +2,11 @@
 
 #include "AboutBox.h"
 #include "DropDownList.h"
+#include "app/CardFiles.h"
+#include "app/FileActions.h"
 #include "GuiText.h"
 #include "document/Config.h"
+#include "document/ConfigFileSet.h"
 #include "text/Error.h"
 #include "text/Format.h"
 #include "text/Literals.h"
@@ -143,17 +146,18 @@ void KvortConfig::createActions() {
     connect(AboutConfig, &QAction::triggered, this, [this] { AboutConfigExecute(); });
     connect(ReadConfigPU, &QAction::triggered, this,
             [this] { notAvailable("ЧТЕНИЕ КОНФИГУРАЦИИ С ПУ-П"_cp); });
-    connect(ReadConfigCard, &QAction::triggered, this,
-            [this] { notAvailable("ЧТЕНИЕ КОНФИГУРАЦИИ С SD-КАРТЫ"_cp); });
+    connect(ReadConfigCard, &QAction::triggered, this, [this] { ReadConfigCardExecute(); });
     connect(WriteConfig, &QAction::triggered, this,
             [this] { notAvailable("ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П"_cp); });
-    connect(WriteConfigCard, &QAction::triggered, this,
-            [this] { notAvailable("ЗАПИСЬ КОНФИГУРАЦИИ НА SD-КАРТУ"_cp); });
-    connect(FileJSON, &QAction::triggered, this, [this] { notAvailable("СОЗДАНИЕ JSON-ФАЙЛА"_cp); });
+    connect(WriteConfigCard, &QAction::triggered, this, [this] { WriteConfigCardExecute(); });
+    connect(FileJSON, &QAction::triggered, this, [this] { FileJSONExecute(); });
     connect(PrintConfig, &QAction::triggered, this, [this] { notAvailable("ПЕЧАТЬ"_cp); });
-    connect(ReadArhiveAlarm, &QAction::triggered, this, [this] { notAvailable("АРХИВ ПОЖАРОВ"_cp); });
-    connect(ReadArhiveFault, &QAction::triggered, this, [this] { notAvailable("АРХИВ ОТКАЗОВ"_cp); });
-    connect(ReadArhiveEvent, &QAction::triggered, this, [this] { notAvailable("АРХИВ СОБЫТИЙ"_cp); });
+    connect(ReadArhiveAlarm, &QAction::triggered, this,
+            [this] { openArchive(int(ArchiveKind::Fires)); });
+    connect(ReadArhiveFault, &QAction::triggered, this,
+            [this] { openArchive(int(ArchiveKind::Faults)); });
+    connect(ReadArhiveEvent, &QAction::triggered, this,
+            [this] { openArchive(int(ArchiveKind::Events)); });
 }
 
 void KvortConfig::createMenus() {
@@ -544,5 +548,61 @@ void KvortConfig::setOperationsEnabled(bool enabled) {
 }
 
 void KvortConfig::processEvents() { QCoreApplication::processEvents(); }
+
+void KvortConfig::beginRead() {
+    m_readRunning = true;
+    m_tabs->hide();
+    for (QAction* a : {FileOpen1, NewConfig, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard,
+                       ReadConfigPU, ReadConfigCard, FileJSON})
+        a->setEnabled(false);
+}
+
+void KvortConfig::readNotSaved() {
+    m_readRunning = false;
+    for (QAction* a : {FileOpen1, NewConfig, ReadConfig, FileJSON})
+        a->setEnabled(true);
+}
+
+void KvortConfig::showReadConfiguration(const fs::path& cnf) {
+    m_readRunning = false;
+    m_session.CurrentConfigPath = cnf;
+    m_configStore = std::make_unique<IniStore>(cnf);
+    ShowRelayBlockLabels();
+    ShowExtinguishingBlockLabels();
+    selectFirstTab();
+    setBusy(true);
+    for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard,
+                       ReadConfigPU, ReadConfigCard})
+        a->setEnabled(true);
+    LoadConfigView();
+    setSourceLine(qs("  ИСТОЧНИК:  "_cp) + QString::fromStdString(ConfigFileSet(cnf).name()));
+    m_zoneGrid->setFocus();
+}
+
+void KvortConfig::playNotify() { QApplication::beep(); }
+
+// ---- the workflows behind the actions ------------------------------------
+
+void KvortConfig::WriteConfigCardExecute() {
+    guarded([&] { kvort::WriteConfigCard(m_session, zoneNames(), m_prompts, *this); });
+}
+
+void KvortConfig::ReadConfigCardExecute() {
+    const bool done = guarded([&] { kvort::ReadConfigCard(m_session, m_prompts, *this); });
+    // A read that failed half-way has hidden the configuration and disabled
+    // the actions; the window must not stay locked.
+    if (!done && m_readRunning)
+        readNotSaved();
+}
+
+void KvortConfig::FileJSONExecute() {
+    guarded([&] { kvort::FileJSON(m_session.CurrentConfigPath, m_prompts); });
+}
+
+void KvortConfig::openArchive(int kind) {
+    guarded([&] {
+        OpenArchiveText(static_cast<ArchiveKind>(kind), m_session.CurrentConfigPath, m_prompts);
+    });
+}
 
 } // namespace kvort::gui

@@ -4,6 +4,7 @@
 // behind the transfer, check and export actions lives in the workflows; the
 // window reaches the person through the UserPrompts port it is given, so a
 // test can answer every question.
+#include "app/Session.h"
 #include "app/UserPrompts.h"
 #include "app/WorkbenchView.h"
 #include "document/IniStore.h"
@@ -59,7 +60,7 @@ public:
     // ---- state the tests and the workflows read ---------------------------
     bool configModified() const { return m_configModified; }
     void setConfigModified(bool modified) { m_configModified = modified; }
-    const std::filesystem::path& currentConfigPath() const { return m_currentConfigPath; }
+    const std::filesystem::path& currentConfigPath() const { return m_session.CurrentConfigPath; }
     // The 256 zone names of the zone grid, as the encoder and saving take them.
     ZoneNames zoneNames() const;
     const DirectionChoices& directionChoices() const { return m_directions; }
@@ -72,6 +73,10 @@ public:
     void setBusy(bool busy) override;
     void setOperationsEnabled(bool enabled) override;
     void processEvents() override;
+    void beginRead() override;
+    void readNotSaved() override;
+    void showReadConfiguration(const std::filesystem::path& cnf) override;
+    void playNotify() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +96,10 @@ private:
     bool guarded(const std::function<void()>& body);
     void showError(const std::string& utf8Message);
     void notAvailable(std::string_view what);
+    void WriteConfigCardExecute();
+    void ReadConfigCardExecute();
+    void FileJSONExecute();
+    void openArchive(int kind);
 
     void selectFirstTab();
     void tabChanged(int index);
@@ -108,8 +117,8 @@ private:
     UserPrompts& m_prompts;
     ListKeyFilter* m_keyFilter;
 
-    // The open configuration.
-    std::filesystem::path m_currentConfigPath;
+    // The image, the series and the path of the open configuration.
+    PanelSession m_session;
     std::unique_ptr<IniStore> m_configStore;
     bool m_configModified = false;
     // The directions as the direction editor holds them; saving writes them.
@@ -152,6 +161,7 @@ private:
     std::array<QLabel*, 8> m_relayLabels{};
     std::array<QLabel*, 8> m_extinguishingLabels{};
     bool m_busy = false;
+    bool m_readRunning = false;
 };
 
 } // namespace kvort::gui

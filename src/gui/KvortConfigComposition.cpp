@@ -160,13 +160,13 @@ void KvortConfig::slotChanged(int slot) {
 void KvortConfig::showSlot(int slot) { ShowDeviceDetectors(cp(m_slotLists[slot]->text()), slot); }
 
 void KvortConfig::ShowDeviceDetectors(const std::string& kind, int slot) {
-    if (kind == "НЕТ"_cp || m_currentConfigPath.empty())
+    if (kind == "НЕТ"_cp || m_session.CurrentConfigPath.empty())
         return;
-    m_currentConfigPath = ConfigFileSet(m_currentConfigPath).tb(slot);
+    m_session.CurrentConfigPath = ConfigFileSet(m_session.CurrentConfigPath).tb(slot);
     std::error_code ec;
-    if (!fs::exists(m_currentConfigPath, ec))
-        writeFile(m_currentConfigPath, "");
-    IniStore detectors(m_currentConfigPath);
+    if (!fs::exists(m_session.CurrentConfigPath, ec))
+        writeFile(m_session.CurrentConfigPath, "");
+    IniStore detectors(m_session.CurrentConfigPath);
 
     auto fill = [&](int row, int line, int address) {
         const DetectorRecord rec = ReadDetector(detectors, slot, line, address);

@@ -67,7 +67,7 @@ void KvortConfig::NewConfigExecute() {
         showError(e.what());
         return;
     }
-    m_currentConfigPath = cnf;
+    m_session.CurrentConfigPath = cnf;
     for (int z = 0; z < kZoneCount; ++z)
         m_zoneGrid->item(z, 1)->setText(qs(zones[z]));
     // The directions of whatever was open before must not be saved into
@@ -111,7 +111,7 @@ bool KvortConfig::FileOpen1BeforeExecute() {
 void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
     guarded([&] {
         auto store = std::make_unique<IniStore>(chosen);
-        m_currentConfigPath = chosen;
+        m_session.CurrentConfigPath = chosen;
         m_configModified = false;
         m_configStore = std::move(store);
         MakeWorkingCopies(chosen);
@@ -131,19 +131,19 @@ void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
 }
 
 bool KvortConfig::SaveConfigExecute() {
-    if (m_currentConfigPath.empty())
+    if (m_session.CurrentConfigPath.empty())
         return true;
     return guarded([&] {
-        const fs::path cnf = ConfigFileSet(m_currentConfigPath).cnf();
+        const fs::path cnf = ConfigFileSet(m_session.CurrentConfigPath).cnf();
         m_configStore = std::make_unique<IniStore>(cnf);
         kvort::SaveConfig(cnf, zoneNames(), m_directions);
     });
 }
 
 bool KvortConfig::NotSaveConfigExecute() {
-    if (m_currentConfigPath.empty())
+    if (m_session.CurrentConfigPath.empty())
         return true;
-    return guarded([&] { DiscardConfig(m_currentConfigPath); });
+    return guarded([&] { DiscardConfig(m_session.CurrentConfigPath); });
 }
 
 void KvortConfig::closeEvent(QCloseEvent* event) {

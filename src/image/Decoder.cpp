@@ -189,7 +189,12 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
                 if (rec.empty())
                     continue;
                 std::string sec = SensorAddress(s, l, a);
-                tb.WriteString(sec, "ТИП"_cp, TypeName(rec.type()));
+                // The loop mode lives in the line's slot 62, not in the type
+                // code; without it a loop line would come back addressable.
+                bool loop = a == 1 && rec.type() == kTypeSmoke &&
+                            image.byte(map::detectorRecord(s, l, 1) + map::kLoopMarkInLine) ==
+                                map::kLoopMark;
+                tb.WriteString(sec, "ТИП"_cp, TypeName(loop ? kTypeLoop : rec.type()));
                 tb.WriteString(sec, "ЗОНА"_cp, zoneNames[rec.zoneIndex()]);
                 tb.WriteString(sec, "СОСТОЯНИЕ"_cp, rec.disabled() ? "ВЫКЛ"_cp : "ВКЛ"_cp);
                 std::string txt;
@@ -251,8 +256,11 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
     }
 
     // 9. Linked outputs. The source slot's file must be one this decoding
-    // wrote; anything else is a record the image cannot mean.
+    // wrote; anything else is a record the image cannot mean. Where the
+    // detector texts run into the table (an image the check refused), its
+    // bytes are texts, not records.
     for (std::uint32_t pos = m.linkedOutputs;
+         textStop < m.linkedOutputs &&
          pos + map::kLinkedOutputSize <= m.scenarios - map::kScenarioSize &&
          image.byte(pos) != 0xFF;
          pos += map::kLinkedOutputSize) {
@@ -270,8 +278,8 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
             tb.WriteString(sec, "СКРЫТЬ"_cp, "ДА"_cp);
     }
 
-    // 10. Scenarios.
-    for (int k = 1; k <= kScenarioCount; ++k) {
+    // 10. Scenarios, unless the detector texts run into their table.
+    for (int k = 1; k <= kScenarioCount && textStop < m.scenarios; ++k) {
         TScenarioRecord rec =
             TScenarioRecord::read(image, m.scenarios + (k - 1) * map::kScenarioSize);
         int mode = rec.mode >> 4;

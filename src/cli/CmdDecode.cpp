@@ -1,0 +1,24 @@
+#include "Cli.h"
+
+#include "document/ConfigFileSet.h"
+#include "document/Lifecycle.h"
+#include "image/Decoder.h"
+
+namespace kvort::cli {
+
+// decode IMAGE.bin -o NAME.cnf: the read path's skeleton, then the decoder.
+int cmdDecode(const std::vector<std::string>& words) {
+    Args args(words, {"-o"}, {});
+    std::filesystem::path imagePath = args.single("файл образа IMAGE.bin");
+    auto out = args.value("-o");
+    if (!out)
+        throw UsageError{"нужно -o NAME.cnf"};
+    // Read (and refuse) the image before anything is written.
+    TPanelImage image = TPanelImage::fromFile(imagePath);
+    std::filesystem::path cnf = WriteReadSkeleton(*out);
+    int series = DecodePanelImage(image, cnf);
+    say(series == kSeriesI ? "серия I" : "серия F/H");
+    return 0;
+}
+
+} // namespace kvort::cli
