@@ -23,7 +23,8 @@ QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 namespace {
 std::string u(std::string_view cp1251) { return text::toUtf8(cp1251); }
 const char* kindName(int k) {
-    static const char* names[] = {"message", "save dialog", "open dialog", "input box"};
+    static const char* names[] = {"message", "save dialog", "open dialog", "input box",
+                                  "series dialog"};
     return names[k];
 }
 } // namespace
@@ -52,16 +53,18 @@ void ScriptedPrompts::expectMessageCaption(std::string caption, MsgResult answer
     m_script.push_back(s);
 }
 
-void ScriptedPrompts::expectSave(std::optional<fs::path> answer) {
+void ScriptedPrompts::expectSave(std::optional<fs::path> answer, std::string filter) {
     Step s;
     s.kind = Kind::Save;
+    s.text = std::move(filter);
     s.file = std::move(answer);
     m_script.push_back(s);
 }
 
-void ScriptedPrompts::expectOpen(std::optional<fs::path> answer) {
+void ScriptedPrompts::expectOpen(std::optional<fs::path> answer, std::string filter) {
     Step s;
     s.kind = Kind::Open;
+    s.text = std::move(filter);
     s.file = std::move(answer);
     m_script.push_back(s);
 }
@@ -117,8 +120,10 @@ std::optional<fs::path> ScriptedPrompts::openFile(const FileDialogSpec& spec) {
     auto s = next(Kind::Open, "open " + u(spec.filter));
     if (!s)
         return std::nullopt;
-    EXPECT_EQ(spec.filter, "*.cnf|*.cnf");
-    EXPECT_EQ(spec.defaultExtension, ".cnf");
+    EXPECT_EQ(spec.filter, s->text);
+    if (s->text == "*.cnf|*.cnf") {
+        EXPECT_EQ(spec.defaultExtension, ".cnf");
+    }
     if (s->file)
         makeWorkingDirectoryOf(*s->file);
     return s->file;
@@ -128,8 +133,10 @@ std::optional<fs::path> ScriptedPrompts::saveFile(const FileDialogSpec& spec) {
     auto s = next(Kind::Save, "save " + u(spec.filter));
     if (!s)
         return std::nullopt;
-    EXPECT_EQ(spec.filter, "*.cnf|*.cnf");
-    EXPECT_EQ(spec.defaultExtension, ".cnf");
+    EXPECT_EQ(spec.filter, s->text);
+    if (s->text == "*.cnf|*.cnf") {
+        EXPECT_EQ(spec.defaultExtension, ".cnf");
+    }
     if (s->file)
         makeWorkingDirectoryOf(*s->file);
     return s->file;
@@ -146,9 +153,16 @@ std::string ScriptedPrompts::inputBox(std::string_view caption, std::string_view
     return s->input ? text::fromUtf8(*s->input) : std::string(initial);
 }
 
+void ScriptedPrompts::expectSeries(int answer) {
+    Step s;
+    s.kind = Kind::Series;
+    s.series = answer;
+    m_script.push_back(s);
+}
+
 int ScriptedPrompts::chooseSeries() {
-    ADD_FAILURE() << "unexpected series dialog";
-    return -1;
+    auto s = next(Kind::Series, "series");
+    return s ? s->series : -1;
 }
 
 void ScriptedPrompts::openDocument(const fs::path& path) { openedDocuments.push_back(path); }

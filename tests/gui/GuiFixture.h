@@ -31,8 +31,11 @@ public:
                        MsgResult answer);
     // Any message with this caption (for error texts naming temp paths).
     void expectMessageCaption(std::string caption, MsgResult answer = MsgResult::Ok);
-    void expectSave(std::optional<std::filesystem::path> answer);
-    void expectOpen(std::optional<std::filesystem::path> answer);
+    void expectSave(std::optional<std::filesystem::path> answer,
+                    std::string filter = "*.cnf|*.cnf");
+    void expectOpen(std::optional<std::filesystem::path> answer,
+                    std::string filter = "*.cnf|*.cnf");
+    void expectSeries(int answer);
     // answer nullopt = Cancel, which returns the initial text.
     void expectInput(std::string caption, std::string prompt, std::optional<std::string> answer);
     bool allAnswered() const { return m_script.empty(); }
@@ -52,7 +55,7 @@ public:
     void openDocument(const std::filesystem::path& path) override;
 
 private:
-    enum class Kind { Message, Save, Open, Input };
+    enum class Kind { Message, Save, Open, Input, Series };
     struct Step {
         Kind kind;
         std::string caption, text;
@@ -61,6 +64,7 @@ private:
         MsgResult answer = MsgResult::Ok;
         std::optional<std::filesystem::path> file;
         std::optional<std::string> input;
+        int series = -1;
     };
     std::optional<Step> next(Kind kind, const std::string& what);
     std::deque<Step> m_script;
