@@ -19,6 +19,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -51,6 +53,40 @@ QAction* makeAction(QObject* parent, const char* objectName, const QString& capt
         action->setShortcutContext(Qt::WindowShortcut);
     }
     return action;
+}
+
+// Tool-bar pictures: a coloured tile with a short label and, for the
+// transfers, an arrow saying which way the configuration goes.
+enum class Arrow { None, Down, Up };
+QIcon tileIcon(const QString& label, const QColor& colour, Arrow arrow) {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(3, 3, 58, 58), 10, 10);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(label.size() > 2 ? 17 : 24);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    const QRectF textBox = arrow == Arrow::None ? QRectF(3, 3, 58, 58) : QRectF(3, 6, 58, 28);
+    p.drawText(textBox, Qt::AlignCenter, label);
+    if (arrow != Arrow::None) {
+        const qreal top = 36, bottom = 56, mid = 32;
+        QPolygonF head;
+        if (arrow == Arrow::Down)
+            head << QPointF(mid - 11, bottom - 10) << QPointF(mid + 11, bottom - 10)
+                 << QPointF(mid, bottom);
+        else
+            head << QPointF(mid - 11, top + 10) << QPointF(mid + 11, top + 10) << QPointF(mid, top);
+        p.setBrush(Qt::white);
+        p.setPen(Qt::NoPen);
+        p.drawPolygon(head);
+        p.fillRect(QRectF(mid - 3, arrow == Arrow::Down ? top : top + 9, 6, 11), Qt::white);
+    }
+    return QIcon(pixmap);
 }
 
 QTableWidgetItem* fixedItem(const QString& text) {
@@ -93,6 +129,7 @@ void KvortConfig::showOnScreen() {
 
 void KvortConfig::createActions() {
     QStyle* st = style();
+    const QColor panel(0x1565C0), card(0x2E7D32), print(0x6D4C41), help(0x546E7A);
     FileOpen1 = makeAction(this, "FileOpen1", QStringLiteral("Открыть конфигурацию"),
                            QStringLiteral("Открыть конфигурацию"), Qt::Key_F2);
     FileOpen1->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
@@ -101,30 +138,30 @@ void KvortConfig::createActions() {
     NewConfig->setIcon(st->standardIcon(QStyle::SP_FileIcon));
     ReadConfigPU = makeAction(this, "ReadConfigPU", QStringLiteral("Считать с ПУ-П"),
                               QStringLiteral("Чтение конфигурации с прибора ПУ"), Qt::Key_F8);
-    ReadConfigPU->setIcon(st->standardIcon(QStyle::SP_ArrowDown));
+    ReadConfigPU->setIcon(tileIcon(QStringLiteral("ПУ"), panel, Arrow::Down));
     WriteConfig = makeAction(this, "WriteConfig", QStringLiteral("Записать в ПУ-П"),
                              QStringLiteral("Запись конфигурации\nв прибор ПУ"), Qt::Key_F9);
-    WriteConfig->setIcon(st->standardIcon(QStyle::SP_ArrowUp));
+    WriteConfig->setIcon(tileIcon(QStringLiteral("ПУ"), panel, Arrow::Up));
     ReadConfigCard = makeAction(this, "ReadConfigCard", QStringLiteral("Считать с &SD-карты"),
                                 QStringLiteral("Чтение конфигурации с SD-карты"),
                                 QKeySequence(Qt::CTRL | Qt::Key_F8));
-    ReadConfigCard->setIcon(st->standardIcon(QStyle::SP_DriveFDIcon));
+    ReadConfigCard->setIcon(tileIcon(QStringLiteral("SD"), card, Arrow::Down));
     WriteConfigCard = makeAction(this, "WriteConfigCard", QStringLiteral("Записать на S&D-карту"),
                                  QStringLiteral("Запись конфигурации на SD-карточку"),
                                  QKeySequence(Qt::CTRL | Qt::Key_F9));
-    WriteConfigCard->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    WriteConfigCard->setIcon(tileIcon(QStringLiteral("SD"), card, Arrow::Up));
     FileJSON = makeAction(this, "FileJSON", QStringLiteral("Создать &JSON-файл"), {});
     FileExit1 = makeAction(this, "FileExit1", QStringLiteral("Выход"), {});
     PrintConfig = makeAction(this, "PrintConfig", QStringLiteral("Печать"),
                              QStringLiteral("Печать конфигурации"),
                              QKeySequence(Qt::CTRL | Qt::Key_P));
-    PrintConfig->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
+    PrintConfig->setIcon(tileIcon(QStringLiteral("ПЕЧ"), print, Arrow::None));
     ReadArhiveAlarm = makeAction(this, "ReadArhiveAlarm", QStringLiteral("Архив пожаров"), {});
     ReadArhiveFault = makeAction(this, "ReadArhiveFault", QStringLiteral("Архив отказов"), {});
     ReadArhiveEvent = makeAction(this, "ReadArhiveEvent", QStringLiteral("Архив событий"), {});
     HelpConfig = makeAction(this, "HelpConfig", QStringLiteral("Помощь"), QStringLiteral("Помощь"),
                             Qt::Key_F1);
-    HelpConfig->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+    HelpConfig->setIcon(tileIcon(QStringLiteral("?"), help, Arrow::None));
     AboutConfig = makeAction(this, "AboutConfig", QStringLiteral("О программе"), {});
     ReadConfig = makeAction(this, "ReadConfig", QStringLiteral("Считать конфигурацию"),
                             QStringLiteral("Считать конфигурацию\nс прибора ПУ"));
@@ -252,6 +289,7 @@ void KvortConfig::createTabs() {
     m_scenarioGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_scenarioGrid->verticalHeader()->hide();
     m_scenarioGrid->horizontalHeader()->setStretchLastSection(true);
+    m_scenarioGrid->setColumnWidth(2, 200);
     scenarioLayout->addWidget(m_scenarioGrid, 1);
     m_tabs->addTab(scenarios, QStringLiteral("Релейные сценарии"));
 
@@ -306,10 +344,10 @@ QWidget* KvortConfig::createZonePanel() {
         m_zoneGrid->setItem(z - 1, 0, label);
         m_zoneGrid->setItem(z - 1, 1, new QTableWidgetItem());
     }
-    m_zoneGrid->setColumnWidth(0, 70);
-    m_zoneGrid->setColumnWidth(1, 150);
+    m_zoneGrid->setColumnWidth(0, 68);
+    m_zoneGrid->setColumnWidth(1, 140);
     m_zoneGrid->verticalHeader()->setDefaultSectionSize(20);
-    m_zoneGrid->setFixedWidth(70 + 150 + 24);
+    m_zoneGrid->setFixedWidth(68 + 140 + 22);
     layout->addWidget(m_zoneGrid, 1);
     return m_zonePanel;
 }
@@ -333,10 +371,10 @@ QWidget* KvortConfig::createDetectorPanel() {
     m_detectorGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_detectorGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_detectorGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_detectorGrid->setColumnWidth(0, 70);
-    m_detectorGrid->setColumnWidth(1, 130);
-    m_detectorGrid->setColumnWidth(2, 130);
-    m_detectorGrid->setColumnWidth(4, 60);
+    m_detectorGrid->setColumnWidth(0, 64);
+    m_detectorGrid->setColumnWidth(1, 112);
+    m_detectorGrid->setColumnWidth(2, 136);
+    m_detectorGrid->setColumnWidth(4, 52);
     m_detectorGrid->installEventFilter(this);
     m_detectorPanel->installEventFilter(this);
     connect(m_detectorGrid, &QTableWidget::cellDoubleClicked, this,
