@@ -3,18 +3,22 @@
 namespace kvort::cli {
 
 int cmdNew(const std::vector<std::string>& words);
+int cmdEncode(const std::vector<std::string>& words);
+int cmdDecode(const std::vector<std::string>& words);
 int cmdCheck(const std::vector<std::string>& words);
 int cmdWriteCard(const std::vector<std::string>& words);
 int cmdReadCard(const std::vector<std::string>& words);
 int cmdArchives(const std::vector<std::string>& words);
 int cmdJson(const std::vector<std::string>& words);
-int cmdEncode(const std::vector<std::string>& words);
-int cmdDecode(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"new", "new PATH", "создать новую конфигурацию PATH.cnf (как «Создать конфигурацию»)",
          cmdNew},
+        {"encode", "encode NAME.cnf --series fh|i -o IMAGE.bin",
+         "закодировать конфигурацию в образ прибора ПУ-П (без проверки)", cmdEncode},
+        {"decode", "decode IMAGE.bin -o NAME.cnf",
+         "раскодировать образ прибора в конфигурацию NAME.cnf и NAME.tb0..tb8", cmdDecode},
         {"check", "check NAME.cnf --series fh|i [--skip-check] [--continue]",
          "проверка конфигурации: отчёт NAME_ConfigReport.txt и NAME.bin; код выхода 0, 1 или 2",
          cmdCheck},
@@ -27,10 +31,6 @@ const std::vector<Command>& commands() {
          "архивы пожаров, отказов и событий из образа в текстовые файлы NAME", cmdArchives},
         {"json", "json NAME.cnf [-o OUT.json]", "JSON-файл конфигурации (по умолчанию NAME.json)",
          cmdJson},
-        {"encode", "encode NAME.cnf --series fh|i -o IMAGE.bin",
-         "закодировать конфигурацию в образ прибора ПУ-П (без проверки)", cmdEncode},
-        {"decode", "decode IMAGE.bin -o NAME.cnf",
-         "раскодировать образ прибора в конфигурацию NAME.cnf и NAME.tb0..tb8", cmdDecode},
     };
     return list;
 }

@@ -86,7 +86,8 @@ std::optional<LinkedOutput> ParseLinkedOutput(std::string_view v) {
         return std::nullopt;
     LinkedOutput o;
     o.device = std::string(v.substr(0, 5));
-    bool wide = o.device.rfind("СЦЕ"_cp, 0) == 0 || o.device.rfind("ВНЕ"_cp, 0) == 0;
+    std::string_view head = v.substr(0, 3);
+    bool wide = head == "СЦЕ"_cp || head == "ВНЕ"_cp;
     size_t w = wide && v.size() != 9 ? 3 : 2;
     if (v.size() < 6 + w)
         return std::nullopt;

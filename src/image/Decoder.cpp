@@ -130,7 +130,9 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
     for (int s = 0; s < kSlotCount; ++s) {
         if (!TPanelImage::contains(L + s) || image.byte(L + s) == 0x00)
             break;
-        std::uint8_t code = image.byte(m.deviceList + s);
+        // Slot 0 is the ПУ-П whatever its code: a ППКП there would leave the
+        // configuration without a main panel ([ПРИБОРЫ] "ППКП0").
+        std::uint8_t code = s == 0 ? 0 : image.byte(m.deviceList + s);
         std::string kind;
         switch (code) {
         case 0:
