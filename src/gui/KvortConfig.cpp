@@ -4,6 +4,10 @@
 #include "DropDownList.h"
 #include "app/CardFiles.h"
 #include "app/FileActions.h"
+#include "app/PanelTransfer.h"
+#include "app/ConfigCheck.h"
+#include "app/ReadCompletion.h"
+#include "image/Encoder.h"
 #include "GuiText.h"
 #include "document/Config.h"
 #include "document/ConfigFileSet.h"
@@ -98,7 +102,9 @@ QTableWidgetItem* fixedItem(const QString& text) {
 } // namespace
 
 KvortConfig::KvortConfig(UserPrompts& prompts, QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_keyFilter(new ListKeyFilter(this)) {
+    : QMainWindow(parent), m_prompts(prompts), m_keyFilter(new ListKeyFilter(this)),
+      m_link(std::make_unique<PanelLink>(m_port, m_session.image.data(), m_blockSize,
+                                         m_session.DeviceSeries)) {
     setObjectName(QStringLiteral("KvortConfig"));
     setWindowTitle(qs(MainCaption()));
     setMinimumSize(kMinWidth, kMinHeight);
@@ -181,11 +187,9 @@ void KvortConfig::createActions() {
     connect(FileExit1, &QAction::triggered, this, [this] { close(); });
     connect(HelpConfig, &QAction::triggered, this, [this] { HelpConfigExecute(); });
     connect(AboutConfig, &QAction::triggered, this, [this] { AboutConfigExecute(); });
-    connect(ReadConfigPU, &QAction::triggered, this,
-            [this] { notAvailable("ЧТЕНИЕ КОНФИГУРАЦИИ С ПУ-П"_cp); });
+    connect(ReadConfigPU, &QAction::triggered, this, [this] { ReadConfigPUExecute(); });
     connect(ReadConfigCard, &QAction::triggered, this, [this] { ReadConfigCardExecute(); });
-    connect(WriteConfig, &QAction::triggered, this,
-            [this] { notAvailable("ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П"_cp); });
+    connect(WriteConfig, &QAction::triggered, this, [this] { WriteConfigExecute(); });
     connect(WriteConfigCard, &QAction::triggered, this, [this] { WriteConfigCardExecute(); });
     connect(FileJSON, &QAction::triggered, this, [this] { FileJSONExecute(); });
     connect(PrintConfig, &QAction::triggered, this, [this] { notAvailable("ПЕЧАТЬ"_cp); });
@@ -580,9 +584,12 @@ void KvortConfig::setBusy(bool busy) {
 }
 
 void KvortConfig::setOperationsEnabled(bool enabled) {
+    // A transfer holds the configuration and the port: nothing that edits,
+    // reads or writes may start meanwhile. JSON export keeps its state.
     for (QAction* a : {FileOpen1, NewConfig, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard,
-                       ReadConfigPU, ReadConfigCard, FileJSON})
+                       ReadConfigPU, ReadConfigCard})
         a->setEnabled(enabled);
+    m_tabs->setEnabled(enabled);
 }
 
 void KvortConfig::processEvents() { QCoreApplication::processEvents(); }
@@ -621,11 +628,37 @@ void KvortConfig::playNotify() { QApplication::beep(); }
 
 // ---- the workflows behind the actions ------------------------------------
 
+void KvortConfig::WriteConfigExecute() {
+    m_port.setPortMap(PortMap::fromEnvironment());
+    WriteSteps steps;
+    steps.buildImage = [this] {
+        ViewProgress progress(*this);
+        BuildPanelImage(m_session.image, m_session.CurrentConfigPath, zoneNames(), &progress);
+    };
+    steps.check = [this] { return CheckConfiguration(m_session, m_prompts, *this); };
+    guarded([&] { kvort::WriteConfig(*m_link, m_port, m_prompts, *this, steps); });
+}
+
+void KvortConfig::ReadConfigPUExecute() {
+    // Both reads run the one read procedure, which does nothing while it is
+    // disabled (during a transfer, or before a configuration is there again).
+    if (!ReadConfig->isEnabled())
+        return;
+    m_port.setPortMap(PortMap::fromEnvironment());
+    ReadSteps steps;
+    steps.complete = [this] { CompleteRead(m_session, ReadSource::Panel, m_prompts, *this); };
+    const bool done = guarded([&] { kvort::ReadConfigPU(*m_link, m_port, m_prompts, *this, steps); });
+    if (!done && m_readRunning)
+        readNotSaved();
+}
+
 void KvortConfig::WriteConfigCardExecute() {
     guarded([&] { kvort::WriteConfigCard(m_session, zoneNames(), m_prompts, *this); });
 }
 
 void KvortConfig::ReadConfigCardExecute() {
+    if (!ReadConfig->isEnabled())
+        return;
     const bool done = guarded([&] { kvort::ReadConfigCard(m_session, m_prompts, *this); });
     // A read that failed half-way has hidden the configuration and disabled
     // the actions; the window must not stay locked.

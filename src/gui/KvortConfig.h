@@ -9,6 +9,8 @@
 #include "app/WorkbenchView.h"
 #include "document/IniStore.h"
 #include "document/Lifecycle.h"
+#include "link/CommPort.h"
+#include "link/PanelLink.h"
 
 #include <QMainWindow>
 #include <array>
@@ -64,6 +66,9 @@ public:
     // The 256 zone names of the zone grid, as the encoder and saving take them.
     ZoneNames zoneNames() const;
     const DirectionChoices& directionChoices() const { return m_directions; }
+    // The panel exchange, for its waits to be shortened where a simulated
+    // panel answers at once.
+    PanelLink& panelLink() { return *m_link; }
     // Where the help page is looked for.
     std::filesystem::path helpPath() const;
 
@@ -96,6 +101,8 @@ private:
     bool guarded(const std::function<void()>& body);
     void showError(const std::string& utf8Message);
     void notAvailable(std::string_view what);
+    void WriteConfigExecute();
+    void ReadConfigPUExecute();
     void WriteConfigCardExecute();
     void ReadConfigCardExecute();
     void FileJSONExecute();
@@ -121,6 +128,11 @@ private:
     PanelSession m_session;
     std::unique_ptr<IniStore> m_configStore;
     bool m_configModified = false;
+    // The serial port and the exchange over it; the port stays open after
+    // a transfer until the next search or the end of the program.
+    TCommPort m_port;
+    int m_blockSize = 64;
+    std::unique_ptr<PanelLink> m_link;
     // The directions as the direction editor holds them; saving writes them.
     DirectionChoices m_directions;
 

@@ -170,9 +170,9 @@ void KvortConfig::closeEvent(QCloseEvent* event) {
 }
 
 void KvortConfig::FormClose() {
-    // Releases the store; the serial port is opened and closed by each
-    // transfer, so none is held here.
     m_configStore.reset();
+    if (m_port.isOpen())
+        m_port.setOpen(false);
 }
 
 } // namespace kvort::gui

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <cstdlib>
 
 namespace kvort::gui::test {
 
@@ -112,9 +113,13 @@ TEST_F(GuiTest, ShortcutsTriggerTheirActions) {
     QTest::keyClick(m_window.get(), Qt::Key_F2);
     EXPECT_EQ(open.count(), 1);
 
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЧТЕНИЕ КОНФИГУРАЦИИ С ПУ-П: ФУНКЦИЯ ЕЩЕ НЕ ДОСТУПНА В ЭТОЙ ВЕРСИИ",
-                            MsgButtons::Ok, MsgResult::Ok);
+    // F8 searches for the panel (here on a port that does not exist).
+    ::setenv("KVORT_PORTS", (m_dir / "ttyNONE").c_str(), 1);
+    m_prompts.expectMessage(
+        "ОШИБКА", "НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П",
+        MsgButtons::Ok, MsgResult::Ok);
     QTest::keyClick(m_window.get(), Qt::Key_F8);
+    ::unsetenv("KVORT_PORTS");
 
     QTest::keyClick(m_window.get(), Qt::Key_F1);
     ASSERT_EQ(m_prompts.openedDocuments.size(), 1u);
