@@ -16,7 +16,7 @@ namespace {
 // Nothing in a clean opening asks the person anything; a question here
 // would distort the timing, so it aborts the benchmark.
 class SilentPrompts : public UserPrompts {
-public:
+  public:
     MsgResult message(std::string_view, std::string_view text, MsgIcon, MsgButtons) override {
         fail(text);
     }
@@ -28,7 +28,7 @@ public:
     int chooseSeries() override { fail("series"); }
     void openDocument(const fs::path&) override {}
 
-private:
+  private:
     [[noreturn]] static void fail(std::string_view what) {
         fprintf(stderr, "unexpected question: %.*s\n", int(what.size()), what.data());
         std::abort();

@@ -16,7 +16,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("<b>КвортКонфигуратор %1</b>").arg(qs(ToolVersion())), this);
+    auto* title =
+        new QLabel(QStringLiteral("<b>КвортКонфигуратор %1</b>").arg(qs(ToolVersion())), this);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
     auto* body = new QLabel(
@@ -31,7 +32,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     body->setAlignment(Qt::AlignCenter);
     layout->addWidget(body);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* close = buttons->addButton(QStringLiteral("Закрыть"), QDialogButtonBox::RejectRole);
+    QPushButton* close =
+        buttons->addButton(QStringLiteral("Закрыть"), QDialogButtonBox::RejectRole);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
     setFixedSize(420, 220);

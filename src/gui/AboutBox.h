@@ -6,7 +6,7 @@ namespace kvort::gui {
 // "О программе": fixed size, only a close button, centred over its parent.
 class AboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutBox(QWidget* parent);
 };
 

@@ -26,7 +26,9 @@ void DropDownList::setText(const QString& text) {
     update();
 }
 
-QString DropDownList::text() const { return currentIndex() >= 0 ? currentText() : m_freeText; }
+QString DropDownList::text() const {
+    return currentIndex() >= 0 ? currentText() : m_freeText;
+}
 
 void DropDownList::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);

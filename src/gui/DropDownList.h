@@ -11,7 +11,7 @@ namespace kvort::gui {
 
 class DropDownList : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DropDownList(QWidget* parent = nullptr);
 
     // Selects the item with exactly this text, or shows the text with no
@@ -20,16 +20,16 @@ public:
     // The text shown: the selected item's, or the one set from a file.
     QString text() const;
 
-signals:
+  signals:
     // A double-click on the list; a single click still drops it down.
     void doubleClicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString m_freeText;
     QTimer* m_clickTimer;
 };
@@ -39,12 +39,12 @@ private:
 // the mouse or the arrow keys. Navigation keys pass.
 class ListKeyFilter : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     // Installs the filter on every QComboBox below root.
     void installOn(QWidget* root);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

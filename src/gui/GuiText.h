@@ -14,6 +14,8 @@ inline QString qs(std::string_view cp1251) {
 
 // What a person typed never fails to convert: a character without a CP1251
 // form becomes "?", which the panel can show.
-inline std::string cp(const QString& s) { return text::fromUtf8Lossy(s.toStdString()); }
+inline std::string cp(const QString& s) {
+    return text::fromUtf8Lossy(s.toStdString());
+}
 
 } // namespace kvort::gui

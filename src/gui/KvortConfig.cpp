@@ -2,15 +2,15 @@
 
 #include "AboutBox.h"
 #include "DropDownList.h"
+#include "GuiText.h"
 #include "app/CardFiles.h"
+#include "app/ConfigCheck.h"
 #include "app/FileActions.h"
 #include "app/PanelTransfer.h"
-#include "app/ConfigCheck.h"
 #include "app/ReadCompletion.h"
-#include "image/Encoder.h"
-#include "GuiText.h"
 #include "document/Config.h"
 #include "document/ConfigFileSet.h"
+#include "image/Encoder.h"
 #include "text/Error.h"
 #include "text/Format.h"
 #include "text/Literals.h"
@@ -117,14 +117,17 @@ KvortConfig::KvortConfig(UserPrompts& prompts, QWidget* parent)
     m_tabs->hide();
 }
 
-KvortConfig::~KvortConfig() { FormClose(); }
+KvortConfig::~KvortConfig() {
+    FormClose();
+}
 
 void KvortConfig::showOnScreen() {
     // Restored size: the screen less 70 by less 150 pixels, centred; the
     // window itself opens maximized.
     if (QScreen* screen = QApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        QSize size(std::max(kMinWidth, area.width() - 70), std::max(kMinHeight, area.height() - 150));
+        QSize size(std::max(kMinWidth, area.width() - 70),
+                   std::max(kMinHeight, area.height() - 150));
         resize(size);
         move(area.center() - QPoint(size.width() / 2, size.height() / 2));
     }
@@ -158,9 +161,9 @@ void KvortConfig::createActions() {
     WriteConfigCard->setIcon(tileIcon(QStringLiteral("SD"), card, Arrow::Up));
     FileJSON = makeAction(this, "FileJSON", QStringLiteral("Создать &JSON-файл"), {});
     FileExit1 = makeAction(this, "FileExit1", QStringLiteral("Выход"), {});
-    PrintConfig = makeAction(this, "PrintConfig", QStringLiteral("Печать"),
-                             QStringLiteral("Печать конфигурации"),
-                             QKeySequence(Qt::CTRL | Qt::Key_P));
+    PrintConfig =
+        makeAction(this, "PrintConfig", QStringLiteral("Печать"),
+                   QStringLiteral("Печать конфигурации"), QKeySequence(Qt::CTRL | Qt::Key_P));
     PrintConfig->setIcon(tileIcon(QStringLiteral("ПЕЧ"), print, Arrow::None));
     ReadArhiveAlarm = makeAction(this, "ReadArhiveAlarm", QStringLiteral("Архив пожаров"), {});
     ReadArhiveFault = makeAction(this, "ReadArhiveFault", QStringLiteral("Архив отказов"), {});
@@ -279,17 +282,17 @@ void KvortConfig::createTabs() {
     auto* scenarios = new QWidget(m_tabs);
     scenarios->setObjectName(QStringLiteral("scenarioTab"));
     auto* scenarioLayout = new QVBoxLayout(scenarios);
-    auto* scenarioNote = new QLabel(
-        QStringLiteral("Редактор релейных сценариев ещё не встроен в эту версию. "
-                       "Сценарии конфигурации показаны только для просмотра."),
-        scenarios);
+    auto* scenarioNote =
+        new QLabel(QStringLiteral("Редактор релейных сценариев ещё не встроен в эту версию. "
+                                  "Сценарии конфигурации показаны только для просмотра."),
+                   scenarios);
     scenarioNote->setWordWrap(true);
     scenarioLayout->addWidget(scenarioNote);
     m_scenarioGrid = new QTableWidget(0, 4, scenarios);
     m_scenarioGrid->setObjectName(QStringLiteral("scenarioView"));
-    m_scenarioGrid->setHorizontalHeaderLabels(
-        {QStringLiteral("СЦЕНАРИЙ"), QStringLiteral("РЕЖИМ"), QStringLiteral("ПРИМЕЧАНИЕ"),
-         QStringLiteral("ШАГИ")});
+    m_scenarioGrid->setHorizontalHeaderLabels({QStringLiteral("СЦЕНАРИЙ"), QStringLiteral("РЕЖИМ"),
+                                               QStringLiteral("ПРИМЕЧАНИЕ"),
+                                               QStringLiteral("ШАГИ")});
     m_scenarioGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_scenarioGrid->verticalHeader()->hide();
     m_scenarioGrid->horizontalHeader()->setStretchLastSection(true);
@@ -309,10 +312,10 @@ void KvortConfig::createTabs() {
     directionLayout->addWidget(directionNote);
     m_directionGrid = new QTableWidget(kDirectionCount, 8, directions);
     m_directionGrid->setObjectName(QStringLiteral("directionView"));
-    m_directionGrid->setHorizontalHeaderLabels(
-        {QStringLiteral("ЗОНА"), QStringLiteral("РЕЛЕ 1"), QStringLiteral("РЕЛЕ 2"),
-         QStringLiteral("РЕЛЕ 3"), QStringLiteral("РЕЛЕ 4"), QStringLiteral("РЕЛЕ 5"),
-         QStringLiteral("СЦЕН."), QStringLiteral("БРИТ")});
+    m_directionGrid->setHorizontalHeaderLabels({QStringLiteral("ЗОНА"), QStringLiteral("РЕЛЕ 1"),
+                                                QStringLiteral("РЕЛЕ 2"), QStringLiteral("РЕЛЕ 3"),
+                                                QStringLiteral("РЕЛЕ 4"), QStringLiteral("РЕЛЕ 5"),
+                                                QStringLiteral("СЦЕН."), QStringLiteral("БРИТ")});
     QStringList rows;
     for (int d = 1; d <= kDirectionCount; ++d)
         rows << qs(DirectionSection(d));
@@ -401,17 +404,23 @@ bool KvortConfig::guarded(const std::function<void()>& body) {
 }
 
 void KvortConfig::showError(const std::string& utf8Message) {
-    m_prompts.message("ОШИБКА"_cp, text::fromUtf8Lossy(utf8Message), MsgIcon::Error, MsgButtons::Ok);
+    m_prompts.message("ОШИБКА"_cp, text::fromUtf8Lossy(utf8Message), MsgIcon::Error,
+                      MsgButtons::Ok);
 }
 
 void KvortConfig::notAvailable(std::string_view what) {
     m_prompts.message("ИНФОРМАЦИЯ"_cp,
-                      std::string(what) + ": " + std::string("ФУНКЦИЯ ЕЩЕ НЕ ДОСТУПНА В ЭТОЙ ВЕРСИИ"_cp),
+                      std::string(what) + ": " +
+                          std::string("ФУНКЦИЯ ЕЩЕ НЕ ДОСТУПНА В ЭТОЙ ВЕРСИИ"_cp),
                       MsgIcon::Information, MsgButtons::Ok);
 }
 
-void KvortConfig::setSourceLine(const QString& text) { m_sourcePanel->setText(text); }
-QString KvortConfig::sourceLine() const { return m_sourcePanel->text(); }
+void KvortConfig::setSourceLine(const QString& text) {
+    m_sourcePanel->setText(text);
+}
+QString KvortConfig::sourceLine() const {
+    return m_sourcePanel->text();
+}
 
 void KvortConfig::selectFirstTab() {
     // A program's own choice of tab is not the person's switch: the tab
@@ -437,14 +446,16 @@ fs::path KvortConfig::helpPath() const {
     if (fs::exists(beside, ec))
         return beside;
     // Installed under the usual prefix layout the page lives in share/.
-    const fs::path shared = dir.parent_path() / "share" / "kvort-config" / "KvortConfigHelp" /
-                            "KvortConfig.html";
+    const fs::path shared =
+        dir.parent_path() / "share" / "kvort-config" / "KvortConfigHelp" / "KvortConfig.html";
     if (fs::exists(shared, ec))
         return shared;
     return beside;
 }
 
-void KvortConfig::HelpConfigExecute() { m_prompts.openDocument(helpPath()); }
+void KvortConfig::HelpConfigExecute() {
+    m_prompts.openDocument(helpPath());
+}
 
 void KvortConfig::AboutConfigExecute() {
     AboutBox box(this);
@@ -473,7 +484,8 @@ void KvortConfig::tabChanged(int index) {
             setStatus("ТОЛЬКО ДЛЯ ПРИБОРОВ ПУ-ПТ ИЛИ ПУ-П С ПРОШИВКОЙ ПТ"_cp);
             loadDirections();
             break;
-        default: break;
+        default:
+            break;
         }
     });
 }
@@ -511,8 +523,7 @@ void KvortConfig::loadDirections() {
         for (const std::string& r : c.relays)
             cells << (none ? QString() : qs(r));
         cells << (none ? QString() : qs(c.scenario));
-        cells << (none || c.britModule.empty() ? QString()
-                                                : qs(c.britModule + c.britLine + "/01"));
+        cells << (none || c.britModule.empty() ? QString() : qs(c.britModule + c.britLine + "/01"));
         for (int col = 0; col < cells.size(); ++col)
             m_directionGrid->setItem(d - 1, col, new QTableWidgetItem(cells[col]));
     }
@@ -533,8 +544,8 @@ void KvortConfig::loadScenarioList() {
             if (!step.empty())
                 steps << qs(step);
         m_scenarioGrid->setItem(row, 0, new QTableWidgetItem(QString::number(s)));
-        m_scenarioGrid->setItem(row, 1,
-                                new QTableWidgetItem(sc.mode < 0 ? QString() : QString::number(sc.mode)));
+        m_scenarioGrid->setItem(
+            row, 1, new QTableWidgetItem(sc.mode < 0 ? QString() : QString::number(sc.mode)));
         m_scenarioGrid->setItem(row, 2, new QTableWidgetItem(qs(sc.note)));
         m_scenarioGrid->setItem(row, 3, new QTableWidgetItem(steps.join(QStringLiteral("  "))));
     }
@@ -565,7 +576,9 @@ bool KvortConfig::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- WorkbenchView -------------------------------------------------------
 
-void KvortConfig::setStatus(std::string_view text) { m_statusPanel->setText(qs(text)); }
+void KvortConfig::setStatus(std::string_view text) {
+    m_statusPanel->setText(qs(text));
+}
 
 void KvortConfig::setProgress(int position, int max) {
     m_progress->setMaximum(max);
@@ -592,7 +605,9 @@ void KvortConfig::setOperationsEnabled(bool enabled) {
     m_tabs->setEnabled(enabled);
 }
 
-void KvortConfig::processEvents() { QCoreApplication::processEvents(); }
+void KvortConfig::processEvents() {
+    QCoreApplication::processEvents();
+}
 
 void KvortConfig::beginRead() {
     m_readRunning = true;
@@ -624,7 +639,9 @@ void KvortConfig::showReadConfiguration(const fs::path& cnf) {
     m_zoneGrid->setFocus();
 }
 
-void KvortConfig::playNotify() { QApplication::beep(); }
+void KvortConfig::playNotify() {
+    QApplication::beep();
+}
 
 // ---- the workflows behind the actions ------------------------------------
 
@@ -647,7 +664,8 @@ void KvortConfig::ReadConfigPUExecute() {
     m_port.setPortMap(PortMap::fromEnvironment());
     ReadSteps steps;
     steps.complete = [this] { CompleteRead(m_session, ReadSource::Panel, m_prompts, *this); };
-    const bool done = guarded([&] { kvort::ReadConfigPU(*m_link, m_port, m_prompts, *this, steps); });
+    const bool done =
+        guarded([&] { kvort::ReadConfigPU(*m_link, m_port, m_prompts, *this, steps); });
     if (!done && m_readRunning)
         readNotSaved();
 }

@@ -34,7 +34,7 @@ class ListKeyFilter;
 
 class KvortConfig : public QMainWindow, public WorkbenchView {
     Q_OBJECT
-public:
+  public:
     explicit KvortConfig(UserPrompts& prompts, QWidget* parent = nullptr);
     ~KvortConfig() override;
 
@@ -83,11 +83,11 @@ public:
     void showReadConfiguration(const std::filesystem::path& cnf) override;
     void playNotify() override;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void createActions();
     void createMenus();
     void createToolBar();
@@ -136,7 +136,7 @@ private:
     // The directions as the direction editor holds them; saving writes them.
     DirectionChoices m_directions;
 
-public:
+  public:
     // Actions, named as the system names them.
     QAction* FileOpen1 = nullptr;
     QAction* NewConfig = nullptr;
@@ -156,7 +156,7 @@ public:
     QAction* SaveConfig = nullptr;
     QAction* NotSaveConfig = nullptr;
 
-private:
+  private:
     QProgressBar* m_progress = nullptr;
     QLabel* m_sourcePanel = nullptr;
     QLabel* m_statusPanel = nullptr;

@@ -30,14 +30,14 @@ namespace {
 
 // A label of the БРВУ and БДУ frames that reports a double-click.
 class BlockLabel : public QLabel {
-public:
+  public:
     BlockLabel(const QString& text, std::function<void()> onDoubleClick, QWidget* parent)
         : QLabel(text, parent), m_onDoubleClick(std::move(onDoubleClick)) {}
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent*) override { m_onDoubleClick(); }
 
-private:
+  private:
     std::function<void()> m_onDoubleClick;
 };
 
@@ -79,8 +79,7 @@ QWidget* KvortConfig::createCompositionPanel() {
     }
     layout->addLayout(slotGrid);
 
-    auto makeFrame = [&](const QString& title, std::array<QLabel*, 8>& labels,
-                         const char* prefix) {
+    auto makeFrame = [&](const QString& title, std::array<QLabel*, 8>& labels, const char* prefix) {
         auto* frame = new QGroupBox(title, m_compositionPanel);
         frame->setObjectName(QStringLiteral("%1Frame").arg(QLatin1String(prefix)));
         auto* frameLayout = new QVBoxLayout(frame);
@@ -109,8 +108,7 @@ void KvortConfig::LoadConfigView() {
     IniStore& cnf = *m_configStore;
     CompleteOnOpening(cnf);
 
-    m_slotLists[0]->setText(
-        qs(DisplayKind(cnf.ReadString(SectionComposition(), "0", "ПУ-П"_cp))));
+    m_slotLists[0]->setText(qs(DisplayKind(cnf.ReadString(SectionComposition(), "0", "ПУ-П"_cp))));
     for (int n = 1; n < kSlotCount; ++n)
         m_slotLists[n]->setText(qs(DisplayKind(SlotKind(cnf, n))));
     for (int n = 1; n < kSlotCount - 1; ++n)
@@ -157,7 +155,9 @@ void KvortConfig::slotChanged(int slot) {
     });
 }
 
-void KvortConfig::showSlot(int slot) { ShowDeviceDetectors(cp(m_slotLists[slot]->text()), slot); }
+void KvortConfig::showSlot(int slot) {
+    ShowDeviceDetectors(cp(m_slotLists[slot]->text()), slot);
+}
 
 void KvortConfig::ShowDeviceDetectors(const std::string& kind, int slot) {
     if (kind == "НЕТ"_cp || m_session.CurrentConfigPath.empty())
@@ -217,8 +217,8 @@ void KvortConfig::ShowRelayBlockLabels() {
                     continue;
                 const char digit = step.size() > 4 ? step[4] : '\0';
                 if (digit < '0' || digit > '9')
-                    throw ConvertError(text::toUtf8(
-                        "'" + step.substr(4, 1) + "' is not a valid integer value (") +
+                    throw ConvertError(
+                        text::toUtf8("'" + step.substr(4, 1) + "' is not a valid integer value (") +
                         m_configStore->path().string() + ", [" + text::toUtf8(section) + "] " +
                         text::toUtf8(StepKey(k)) + ")");
                 const int block = digit - '0';

@@ -29,7 +29,9 @@ FileDialogSpec configDialog() {
     return spec;
 }
 
-std::string_view saveQuestion() { return "СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? "_cp; }
+std::string_view saveQuestion() {
+    return "СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? "_cp;
+}
 
 } // namespace
 
@@ -155,8 +157,7 @@ void KvortConfig::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
-        const bool done =
-            answer == MsgResult::Yes ? SaveConfigExecute() : NotSaveConfigExecute();
+        const bool done = answer == MsgResult::Yes ? SaveConfigExecute() : NotSaveConfigExecute();
         // A save or discard that failed has been shown; closing now would
         // lose the edits it was meant to keep.
         if (!done) {

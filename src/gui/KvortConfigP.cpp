@@ -11,8 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kvort-config"));
     QApplication::setDesktopFileName(QStringLiteral("kvort-config"));
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("kvort-config"), QIcon(QStringLiteral(":/kvort-config.png"))));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kvort-config"),
+                                                 QIcon(QStringLiteral(":/kvort-config.png"))));
 
     kvort::gui::QtPrompts prompts;
     kvort::gui::KvortConfig window(prompts);

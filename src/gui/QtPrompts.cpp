@@ -44,10 +44,18 @@ MsgResult QtPrompts::message(std::string_view caption, std::string_view text, Ms
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
     switch (icon) {
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
     }
     QAbstractButton* yes = nullptr;
     QAbstractButton* no = nullptr;

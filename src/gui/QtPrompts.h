@@ -10,7 +10,7 @@ class QString;
 namespace kvort::gui {
 
 class QtPrompts : public UserPrompts {
-public:
+  public:
     explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
@@ -23,7 +23,7 @@ public:
     int chooseSeries() override;
     void openDocument(const std::filesystem::path& path) override;
 
-private:
+  private:
     std::optional<std::filesystem::path> fileDialog(const FileDialogSpec& spec, bool save);
     QWidget* m_parent;
 };

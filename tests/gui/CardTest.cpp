@@ -33,7 +33,7 @@ fs::path copySample(const std::string& name, const fs::path& dir) {
 } // namespace
 
 class CardTest : public GuiTest {
-protected:
+  protected:
     // A card image of the full sample, encoded from a copy of it.
     fs::path makeCard() {
         fs::create_directories(m_dir / "src");
@@ -90,8 +90,8 @@ TEST_F(CardTest, ACardReadNotKeptLeavesOnlyOpeningAndCreating) {
     EXPECT_FALSE(tabsVisible());
     for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "FileJSON"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    for (const char* name : {"PrintConfig", "WriteConfig", "WriteConfigCard", "ReadConfigPU",
-                             "ReadConfigCard"})
+    for (const char* name :
+         {"PrintConfig", "WriteConfig", "WriteConfigCard", "ReadConfigPU", "ReadConfigCard"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
 }
 

@@ -68,7 +68,7 @@ TEST_F(GuiTest, ChoosingNothingInTheMiddleCutsTheCompositionThere) {
     }
     EXPECT_TRUE(slotList(2)->isEnabled());
     EXPECT_EQ(cell("detectorGrid", 0, 0), q("И11-01")); // slot 1 is shown
-    EXPECT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb5"));        // files of removed slots stay
+    EXPECT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb5"));      // files of removed slots stay
 }
 
 TEST_F(GuiTest, TheEmptyItemIsAChoiceToo) {
@@ -91,10 +91,10 @@ TEST_F(GuiTest, GridLayoutFollowsTheDeviceWhateverWasShownBefore) {
         std::vector<const char*> addresses; // the filled rows, from the first
     };
     const std::vector<Row> table = {
-        {2, 4, {"И51-01", "И52-01", "И53-01", "И54-01"}},   // БРИТ
-        {3, 59, {"И51-01", "И51-02"}},                      // ПИУ
-        {1, 512, {"И51-01"}},                               // ППКП
-        {3, 59, {"И51-01"}},                                // ПИУ after ППКП
+        {2, 4, {"И51-01", "И52-01", "И53-01", "И54-01"}}, // БРИТ
+        {3, 59, {"И51-01", "И51-02"}},                    // ПИУ
+        {1, 512, {"И51-01"}},                             // ППКП
+        {3, 59, {"И51-01"}},                              // ПИУ after ППКП
     };
     for (const Row& row : table) {
         pick(5, row.item);
@@ -192,7 +192,8 @@ TEST_F(GuiTest, BlockLabelsFollowScenariosAndDirections) {
     for (int b = 1; b <= 8; ++b) {
         const bool relay = b == 3 || b == 7;
         EXPECT_EQ(label(QStringLiteral("relay%1Label").arg(b).toLatin1())->isVisible(), relay) << b;
-        EXPECT_EQ(label(QStringLiteral("extinguishing%1Label").arg(b).toLatin1())->isVisible(), b == 2)
+        EXPECT_EQ(label(QStringLiteral("extinguishing%1Label").arg(b).toLatin1())->isVisible(),
+                  b == 2)
             << b;
     }
 }

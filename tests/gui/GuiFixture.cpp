@@ -17,11 +17,17 @@ namespace fs = std::filesystem;
 
 namespace kvort::gui::test {
 
-std::string cp(const std::string& utf8) { return text::fromUtf8(utf8); }
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::string cp(const std::string& utf8) {
+    return text::fromUtf8(utf8);
+}
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 namespace {
-std::string u(std::string_view cp1251) { return text::toUtf8(cp1251); }
+std::string u(std::string_view cp1251) {
+    return text::toUtf8(cp1251);
+}
 const char* kindName(int k) {
     static const char* names[] = {"message", "save dialog", "open dialog", "input box",
                                   "series dialog"};
@@ -165,7 +171,9 @@ int ScriptedPrompts::chooseSeries() {
     return s ? s->series : -1;
 }
 
-void ScriptedPrompts::openDocument(const fs::path& path) { openedDocuments.push_back(path); }
+void ScriptedPrompts::openDocument(const fs::path& path) {
+    openedDocuments.push_back(path);
+}
 
 // ---- GuiTest ----------------------------------------------------------------
 

@@ -23,12 +23,11 @@ class QTableWidget;
 namespace kvort::gui::test {
 
 class ScriptedPrompts : public UserPrompts {
-public:
+  public:
     ~ScriptedPrompts() override;
 
     // Expectations; texts are UTF-8 here for readability.
-    void expectMessage(std::string caption, std::string text, MsgButtons buttons,
-                       MsgResult answer);
+    void expectMessage(std::string caption, std::string text, MsgButtons buttons, MsgResult answer);
     // Any message with this caption (for error texts naming temp paths).
     void expectMessageCaption(std::string caption, MsgResult answer = MsgResult::Ok);
     void expectSave(std::optional<std::filesystem::path> answer,
@@ -40,10 +39,10 @@ public:
     void expectInput(std::string caption, std::string prompt, std::optional<std::string> answer);
     bool allAnswered() const { return m_script.empty(); }
 
-    std::vector<std::string> asked;                       // every text asked, UTF-8
-    std::vector<std::string> lastMessageTexts;            // of caption-only expectations
+    std::vector<std::string> asked;            // every text asked, UTF-8
+    std::vector<std::string> lastMessageTexts; // of caption-only expectations
     std::vector<std::filesystem::path> openedDocuments;
-    std::string lastInitialInput;                         // UTF-8
+    std::string lastInitialInput; // UTF-8
 
     MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
                       MsgButtons buttons) override;
@@ -54,7 +53,7 @@ public:
     int chooseSeries() override;
     void openDocument(const std::filesystem::path& path) override;
 
-private:
+  private:
     enum class Kind { Message, Save, Open, Input, Series };
     struct Step {
         Kind kind;
@@ -71,7 +70,7 @@ private:
 };
 
 class GuiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -109,4 +108,6 @@ QString q(const char* utf8);
 } // namespace kvort::gui::test
 
 // Readable failures for Qt texts.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}

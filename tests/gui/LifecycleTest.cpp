@@ -69,8 +69,8 @@ TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
     EXPECT_TRUE(m_window->findChild<QWidget*>("zonePanel")->isVisible());
     EXPECT_EQ(grid("detectorGrid")->rowCount(), 512);
     EXPECT_EQ(cell("detectorGrid", 0, 0), q("И01-01"));
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "PrintConfig", "WriteConfig",
-                             "WriteConfigCard"})
+    for (const char* name :
+         {"FileOpen1", "NewConfig", "ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(action("FileJSON")->isEnabled());
     EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
@@ -84,7 +84,8 @@ TEST_F(GuiTest, CancelledNewConfigurationLeavesTheStartState) {
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
     EXPECT_TRUE(action("FileOpen1")->isEnabled());
     EXPECT_TRUE(action("NewConfig")->isEnabled());
-    for (const char* name : {"ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard", "FileJSON"})
+    for (const char* name :
+         {"ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard", "FileJSON"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
     EXPECT_TRUE(fs::is_empty(m_dir));
 }
@@ -163,7 +164,7 @@ TEST_P(CloseTest, AnswerAtClosingHasItsFileEffects) {
     const std::string original = fileBytes(cnf);
     open(cnf);
 
-    pick(1, 2);     // БРИТ in slot 1
+    pick(1, 2);             // БРИТ in slot 1
     pickText(2, q("ППКП")); // a new NAME.tb2
     ASSERT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb2"));
     grid("zoneGrid")->item(0, 1)->setText(q("СКЛАД ГСМ"));

@@ -1,7 +1,7 @@
 // The Qt side of the prompts port: filters, message-box buttons and the
 // series dialog, answered by clicking the real dialogs.
-#include "gui/GuiText.h"
 #include "gui/QtPrompts.h"
+#include "gui/GuiText.h"
 #include "text/Cp1251.h"
 
 #include <QAbstractButton>
@@ -76,9 +76,9 @@ TEST(QtPromptsTest, MessageBoxesAnswerWithTheButtonClicked) {
             text = static_cast<QMessageBox*>(box)->text();
             clickButton(box, QString::fromUtf8(row.click));
         });
-        const MsgResult got = prompts.message(text::fromUtf8("ИНФОРМАЦИЯ"),
-                                              text::fromUtf8("СОХРАНИТЬ? "), MsgIcon::Question,
-                                              row.buttons);
+        const MsgResult got =
+            prompts.message(text::fromUtf8("ИНФОРМАЦИЯ"), text::fromUtf8("СОХРАНИТЬ? "),
+                            MsgIcon::Question, row.buttons);
         EXPECT_EQ(got, row.expected) << row.click;
         EXPECT_EQ(caption, QString::fromUtf8("ИНФОРМАЦИЯ"));
         EXPECT_EQ(text, QString::fromUtf8("СОХРАНИТЬ? "));

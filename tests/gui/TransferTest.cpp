@@ -22,7 +22,7 @@ namespace kvort::gui::test {
 namespace {
 
 class SimPanel {
-public:
+  public:
     explicit SimPanel(sim::SimOptions options)
         : m_sim(std::move(options)), m_thread([this] {
               m_sim.run();
@@ -35,7 +35,7 @@ public:
     sim::PanelSimulator& sim() { return m_sim; }
     bool finished() const { return m_finished; }
 
-private:
+  private:
     sim::PanelSimulator m_sim;
     std::atomic<bool> m_finished{false};
     std::thread m_thread;
@@ -58,7 +58,7 @@ fs::path copySample(const std::string& name, const fs::path& dir) {
 } // namespace
 
 class TransferTest : public GuiTest {
-protected:
+  protected:
     void SetUp() override {
         GuiTest::SetUp();
         LinkTimings t;

@@ -4,8 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -39,9 +39,9 @@ TEST_F(GuiTest, StartsWithNoConfigurationAndOnlyTheSafeActions) {
     EXPECT_TRUE(label("statusPanel")->text().isEmpty());
     EXPECT_EQ(label("sourcePanel")->width(), 300);
 
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfigPU", "ReadConfigCard",
-                             "ReadConfig", "FileExit1", "ReadArhiveAlarm", "ReadArhiveFault",
-                             "ReadArhiveEvent", "HelpConfig", "AboutConfig"})
+    for (const char* name :
+         {"FileOpen1", "NewConfig", "ReadConfigPU", "ReadConfigCard", "ReadConfig", "FileExit1",
+          "ReadArhiveAlarm", "ReadArhiveFault", "ReadArhiveEvent", "HelpConfig", "AboutConfig"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     for (const char* name : {"WriteConfig", "WriteConfigCard", "PrintConfig", "FileJSON"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
