@@ -6,6 +6,7 @@
 #include "KvortConfig.h"
 #include "document/Config.h"
 #include "document/ConfigFileSet.h"
+#include "text/Error.h"
 #include "text/Literals.h"
 
 #include <QAction>
@@ -112,6 +113,15 @@ bool KvortConfig::FileOpen1BeforeExecute() {
 
 void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
     guarded([&] {
+        // A missing file would otherwise be created by the completion on
+        // opening (a name given on the command line, or a file that went
+        // away after the dialog).
+        std::error_code ec;
+        if (!fs::is_regular_file(chosen, ec))
+            throw FileError("Unable to read " + chosen.string() + " (" +
+                            std::make_error_code(std::errc::no_such_file_or_directory).message() +
+                            ")");
+        readFile(chosen); // unreadable files are refused before anything changes
         auto store = std::make_unique<IniStore>(chosen);
         m_session.CurrentConfigPath = chosen;
         m_configModified = false;

@@ -264,3 +264,19 @@ TEST_F(GuiTest, SwitchingToExtinguishingWritesZoneNamesOnce) {
 }
 
 } // namespace kvort::gui::test
+
+namespace kvort::gui::test {
+
+TEST_F(GuiTest, OpeningAFileThatIsNotThereCreatesNothing) {
+    const fs::path missing = m_dir / "НЕТ ТАКОГО.cnf";
+    m_prompts.expectMessageCaption("ОШИБКА");
+    m_window->FileOpen1Accept(missing); // as for a name given on the command line
+    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
+    EXPECT_NE(m_prompts.lastMessageTexts[0].find("НЕТ ТАКОГО.cnf"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(m_dir));
+    EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
+    EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
+    EXPECT_FALSE(action("WriteConfig")->isEnabled());
+}
+
+} // namespace kvort::gui::test

@@ -2,6 +2,7 @@
 // shortcuts, the selection-only lists, help and the column rule.
 #include "GuiFixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdlib>
@@ -188,6 +190,30 @@ TEST_F(GuiTest, ZoneGridLabelsZonesAndGroups) {
     for (int c = 0; c < 5; ++c)
         headers << detectors->horizontalHeaderItem(c)->text();
     EXPECT_EQ(headers.join(u'|'), q(" АДРЕС|      ТИП|     ЗОНА|               СООБЩЕНИЕ| СОСТ."));
+}
+
+} // namespace kvort::gui::test
+
+namespace kvort::gui::test {
+
+TEST_F(GuiTest, AboutBoxIsFixedWithOnlyAClosingButton) {
+    QString caption;
+    QStringList buttons;
+    QSize minimum, maximum;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        minimum = box->minimumSize();
+        maximum = box->maximumSize();
+        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+            buttons << b->text();
+        box->close();
+    });
+    action("AboutConfig")->trigger();
+    EXPECT_EQ(caption, q("О программе"));
+    EXPECT_EQ(minimum, maximum);
+    EXPECT_EQ(buttons, QStringList{q("Закрыть")});
 }
 
 } // namespace kvort::gui::test
