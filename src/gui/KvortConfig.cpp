@@ -603,6 +603,7 @@ void KvortConfig::setOperationsEnabled(bool enabled) {
                        ReadConfigPU, ReadConfigCard})
         a->setEnabled(enabled);
     m_tabs->setEnabled(enabled);
+    m_transferRunning = !enabled;
 }
 
 void KvortConfig::processEvents() {

@@ -174,6 +174,7 @@ class KvortConfig : public QMainWindow, public WorkbenchView {
     std::array<QLabel*, 8> m_extinguishingLabels{};
     bool m_busy = false;
     bool m_readRunning = false;
+    bool m_transferRunning = false;
 };
 
 } // namespace kvort::gui

@@ -159,6 +159,12 @@ bool KvortConfig::NotSaveConfigExecute() {
 }
 
 void KvortConfig::closeEvent(QCloseEvent* event) {
+    // A transfer waits in its own event loop with the port and the image in
+    // use; the window closes once it has ended.
+    if (m_transferRunning || m_readRunning) {
+        event->ignore();
+        return;
+    }
     // FormCloseQuery
     if (m_configModified) {
         const MsgResult answer = m_prompts.message("ИНФОРМАЦИЯ"_cp, saveQuestion(),

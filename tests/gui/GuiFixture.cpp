@@ -87,6 +87,11 @@ void ScriptedPrompts::expectInput(std::string caption, std::string prompt,
 
 std::optional<ScriptedPrompts::Step> ScriptedPrompts::next(Kind kind, const std::string& what) {
     asked.push_back(what);
+    if (beforeNextAnswer) {
+        auto hook = std::move(beforeNextAnswer);
+        beforeNextAnswer = nullptr;
+        hook();
+    }
     if (m_script.empty()) {
         ADD_FAILURE() << "unexpected " << kindName(int(kind)) << ": " << what;
         return std::nullopt;

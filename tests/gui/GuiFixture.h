@@ -9,6 +9,7 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -38,6 +39,9 @@ class ScriptedPrompts : public UserPrompts {
     // answer nullopt = Cancel, which returns the initial text.
     void expectInput(std::string caption, std::string prompt, std::optional<std::string> answer);
     bool allAnswered() const { return m_script.empty(); }
+    // Runs once, when the next question arrives (to look at the window
+    // while a workflow waits for the person).
+    std::function<void()> beforeNextAnswer;
 
     std::vector<std::string> asked;            // every text asked, UTF-8
     std::vector<std::string> lastMessageTexts; // of caption-only expectations

@@ -83,12 +83,25 @@ TEST_F(TransferTest, WriteSendsTheCheckedImageToThePanel) {
     open(cnf);
     SimPanel panelSim(panel(sim::SimMode::Write));
     usePort(panelSim.sim().devicePath());
+    // While the check asks, the panel waits after block 0: nothing may start
+    // and the window does not close.
+    bool closedMeanwhile = true, writeEnabledMeanwhile = true, readEnabledMeanwhile = true;
+    m_prompts.beforeNextAnswer = [&] {
+        m_window->setConfigModified(false);
+        closedMeanwhile = m_window->close();
+        writeEnabledMeanwhile = action("WriteConfig")->isEnabled();
+        readEnabledMeanwhile = action("ReadConfigPU")->isEnabled();
+    };
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? ",
                             MsgButtons::YesNo, MsgResult::No);
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА", MsgButtons::Ok,
                             MsgResult::Ok);
     action("WriteConfig")->trigger();
 
+    EXPECT_FALSE(closedMeanwhile);
+    EXPECT_FALSE(writeEnabledMeanwhile);
+    EXPECT_FALSE(readEnabledMeanwhile);
+    EXPECT_TRUE(m_window->isVisible());
     ASSERT_TRUE(fs::exists(m_dir / "small.bin"));
     const std::string image = fileBytes(m_dir / "small.bin");
     const auto& received = panelSim.sim().received();
