@@ -10,8 +10,6 @@
 #include "text/Literals.h"
 
 #include <algorithm>
-#include <array>
-#include <optional>
 #include <vector>
 
 namespace kvort {

@@ -8,7 +8,7 @@
 namespace kvort {
 
 class WorkbenchView {
-  public:
+public:
     virtual ~WorkbenchView() = default;
 
     // Panel 1 of the status bar ("     ..." while an activity runs, "" after).
@@ -37,7 +37,7 @@ class WorkbenchView {
 
 // A view that shows nothing: for callers that do not care.
 class NullView : public WorkbenchView {
-  public:
+public:
     void setStatus(std::string_view) override {}
     void setProgress(int, int) override {}
     void setBusy(bool) override {}

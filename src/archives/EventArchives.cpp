@@ -72,7 +72,7 @@ class Names {
         std::string address =
             IntToStr(code / 8) + IntToStr(code % 8 + 1) + "-" + Format("%2.2d", {r.object() + 1});
         IniStore& tb = detectorFile(address[0]);
-        const std::string section = "И"_cp.data() + address;
+        const std::string section = std::string("И"_cp) + address;
         std::string textValue = tb.ReadString(section, "ТЕКСТ"_cp, "");
         if (!textValue.empty())
             return tb.ReadString(section, "ЗОНА"_cp, "") + " " + textValue + " /D" + address +
@@ -246,8 +246,8 @@ Columns eventColumns(const Record& r, const std::string& device, Names& names) {
     const int code = r.device();
     const int obj = r.object();
     const int ev = r.event();
-    auto set = [&c](std::string description, std::string_view event) {
-        c.description = std::move(description);
+    auto set = [&c](std::string_view description, std::string_view event) {
+        c.description = std::string(description);
         c.event = std::string(event);
     };
     if (code <= 71) {
@@ -268,11 +268,11 @@ Columns eventColumns(const Record& r, const std::string& device, Names& names) {
             set(names.detector(r), event);
         } else if (obj == 60) {
             if (ev == 0)
-                set("ПРИБОР"_cp.data(), "СБРОС СИСТЕМЫ"_cp);
+                set("ПРИБОР"_cp, "СБРОС СИСТЕМЫ"_cp);
             else if (ev == 0x92)
-                set("ПРИБОР"_cp.data(), "ВКЛЮЧЕН"_cp);
+                set("ПРИБОР"_cp, "ВКЛЮЧЕН"_cp);
             else if (ev == 0x93)
-                set("ПРИБОР"_cp.data(), "ВЫКЛЮЧЕН"_cp);
+                set("ПРИБОР"_cp, "ВЫКЛЮЧЕН"_cp);
         } else if (obj == 62) {
             const int relay = code % 8 + 1;
             std::string relayText =
@@ -286,9 +286,9 @@ Columns eventColumns(const Record& r, const std::string& device, Names& names) {
             else if (ev == 0x93)
                 set(relayText, "КОНТРОЛЬ ВЫКЛЮЧЕН"_cp);
         } else if (obj == 66) {
-            set("ОСНОВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+            set("ОСНОВНОЕ ПИТАНИЕ "_cp, "НОРМА"_cp);
         } else if (obj == 67) {
-            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp, "НОРМА"_cp);
         }
     } else if (code <= 79) {
         // By event first, then by object: the later match wins.
@@ -296,19 +296,19 @@ Columns eventColumns(const Record& r, const std::string& device, Names& names) {
             set(std::string("РЕЛЕ "_cp) + IntToStr(obj + 1) + " " + names.output(device, obj + 1),
                 ev == 8 ? "КОНТАКТ РАЗОМКНУТ"_cp : "КОНТАКТ ЗАМКНУТ"_cp);
         if (obj == 66)
-            set("ОСНОВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+            set("ОСНОВНОЕ ПИТАНИЕ "_cp, "НОРМА"_cp);
         else if (obj == 67)
-            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp, "НОРМА"_cp);
     } else if (code <= 87) {
         // By object first, then by event: the later match wins.
         if (obj == 60 && ev == 0x92)
-            set("ПРИБОР"_cp.data(), "ВКЛЮЧЕН"_cp);
+            set("ПРИБОР"_cp, "ВКЛЮЧЕН"_cp);
         else if (obj == 60 && ev == 0x93)
-            set("ПРИБОР"_cp.data(), "ВЫКЛЮЧЕН"_cp);
+            set("ПРИБОР"_cp, "ВЫКЛЮЧЕН"_cp);
         else if (obj == 66)
-            set("ОСНОВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+            set("ОСНОВНОЕ ПИТАНИЕ "_cp, "НОРМА"_cp);
         else if (obj == 67)
-            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp.data(), "НОРМА"_cp);
+            set("РЕЗЕРВНОЕ ПИТАНИЕ "_cp, "НОРМА"_cp);
         if (obj <= 4 && ev == 5)
             set(names.zone(device) + std::string(" РЕЛЕ "_cp) + IntToStr(obj + 1) + " " +
                     names.function(device, obj + 1),

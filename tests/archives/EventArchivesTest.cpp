@@ -399,21 +399,51 @@ TEST_F(ArchivesTest, LongTextsAreNotCut) {
               pad("01.02.03 04:05", 20) + pad(cp("ППКП1"_cp), 10) + desc);
 }
 
-TEST_F(ArchivesTest, DecodeArchivesWritesTheThreeFilesWithCrLf) {
+TEST_F(ArchivesTest, OneImageWithAllThreeRingsInBothEventLayouts) {
+    detector(1, cp("И12-03"_cp), cp("СКЛАД 1"_cp), cp("ЗОНА 5"_cp), cp("ТЕПЛОВОЙ"_cp));
+    cnf().WriteString("ОПИСАНИЕ ВЫХОДОВ"_cp, "ПУ-П /04"_cp, "ОПОВЕЩЕНИЕ"_cp);
     image.counter(archive::kFireCounter, 1);
     image.record(archive::kFireRing, 1, {0x01, 0x01, 0x01, 0x01, 0x01, 120, 0, 0});
-    image.record(archive::kFireRing, 0, {0x02, 0x02, 0x02, 0x02, 0x02, 121, 0, 0});
+    image.record(archive::kFireRing, 0, {0x02, 0x02, 0x02, 0x02, 0x02, 9, 2, 0x10});
+    image.record(archive::kFireRing, 999, {0x03, 0x03, 0x03, 0x03, 0x03, 121, 0, 0});
     image.counter(archive::kFaultCounter, 0);
     image.record(archive::kFaultRing, 0, {0x01, 0x01, 0x01, 0x01, 0x01, 0, 90, 0});
-    image.counter(archive::kEventCounter, 0); // ring of empty slots: an empty file
+    image.record(archive::kFaultRing, 2, {0x04, 0x04, 0x04, 0x04, 0x04, 3, 62, 0});
+    image.counter(archive::kEventCounter, 999);
+    image.record(archive::kEventRing, 999, {0x05, 0x05, 0x05, 0x05, 0x05, 9, 2, 0x88});
+    image.record(archive::kEventRing, 0, {0x06, 0x06, 0x06, 0x06, 0x06, 0, 60, 0});
+    image.counter(archive::kEventCounterAlt, 1);
+    image.record(archive::kEventRingAlt, 1, {0x07, 0x07, 0x07, 0x07, 0x07, 3, 62, 0x92});
     DecodeArchives(image.span(), name);
 
-    const std::string fires = readFile(dir / "obj.v2_АрхивПожаров.txt");
-    EXPECT_EQ(fires, fireLine("01.01.01 01:01", cp("ДВП  "_cp), " ", " ") + "\r\n" +
-                         fireLine("02.02.02 02:02", cp("ПЦН  "_cp), " ", " ") + "\r\n");
+    const std::string det = cp("ЗОНА 5 СКЛАД 1 /D12-03 /ТЕПЛОВОЙ"_cp);
+    EXPECT_EQ(readFile(dir / "obj.v2_АрхивПожаров.txt"),
+              fireLine("01.01.01 01:01", cp("ДВП  "_cp), " ", " ") + "\r\n" +
+                  fireLine("02.02.02 02:02", cp("ППКП1"_cp), det + cp(" ПОДЧ#1"_cp), " ") + "\r\n" +
+                  fireLine("03.03.03 03:03", cp("ПЦН  "_cp), " ", " ") + "\r\n");
     EXPECT_EQ(readFile(dir / "obj.v2_АрхивОтказов.txt"),
-              faultLine("01.01.01 01:01", cp("ПУ-П "_cp), cp("СИСТЕМНОЕ ВРЕМЯ"_cp)) + "\r\n");
-    EXPECT_EQ(readFile(dir / "obj.v2_АрхивСобытий.txt"), "");
+              faultLine("01.01.01 01:01", cp("ПУ-П "_cp), cp("СИСТЕМНОЕ ВРЕМЯ"_cp)) + "\r\n" +
+                  faultLine("04.04.04 04:04", cp("ПУ-П "_cp), cp("РЕЛЕ 4 ОПОВЕЩЕНИЕ"_cp)) + "\r\n");
+    const std::string standardEvents =
+        fireLine("05.05.05 05:05", cp("ППКП1"_cp), det, cp("КОНТАКТ ЗАМКНУТ"_cp)) + "\r\n" +
+        fireLine("07.07.07 07:07", cp("ПУ-П "_cp), cp("РЕЛЕ 4 ОПОВЕЩЕНИЕ"_cp),
+                 cp("КОНТРОЛЬ ВКЛЮЧЕН"_cp)) +
+        "\r\n" +
+        fireLine("06.06.06 06:06", cp("ПУ-П "_cp), cp("ПРИБОР"_cp), cp("СБРОС СИСТЕМЫ"_cp)) +
+        "\r\n";
+    EXPECT_EQ(readFile(dir / "obj.v2_АрхивСобытий.txt"), standardEvents);
+
+    // The alternative layout: its own counter and ring of 488 slots, whose
+    // last slot is the standard ring's last one; the others unchanged.
+    image.bytes[archive::kLayoutMarker] = archive::kAltLayout;
+    DecodeArchives(image.span(), name);
+    EXPECT_EQ(readFile(dir / "obj.v2_АрхивСобытий.txt"),
+              fireLine("07.07.07 07:07", cp("ПУ-П "_cp), cp("РЕЛЕ 4 ОПОВЕЩЕНИЕ"_cp),
+                       cp("КОНТРОЛЬ ВКЛЮЧЕН"_cp)) +
+                  "\r\n" +
+                  fireLine("05.05.05 05:05", cp("ППКП1"_cp), det, cp("КОНТАКТ ЗАМКНУТ"_cp)) +
+                  "\r\n");
+    EXPECT_EQ(readFile(dir / "obj.v2_АрхивОтказов.txt").size(), 2 * (80u + 2u));
 }
 
 TEST_F(ArchivesTest, ShortBufferReadsAsAbsentArchives) {
