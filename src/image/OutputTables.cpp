@@ -125,8 +125,7 @@ OutputTextsResult EncodeOutputTexts(TPanelImage& image, const IniStore& cnf, int
         for (int k = 1; k <= kScenarioCount; ++k)
             PutField(image, map::kINotes + (k - 1) * map::kFieldSize,
                      cnf.ReadString(ScenarioSection(k), "ПРИМЕЧАНИЕ"_cp, ""));
-        return image.TextEnd() > map::kINotes ? OutputTextsResult::NotStored
-                                              : OutputTextsResult::Done;
+        return OutputTextsResult::Done;
     }
     if (DeviceSeries != kSeriesFH)
         return OutputTextsResult::NoSeries;

@@ -51,6 +51,25 @@ TEST_F(DecoderTest, SystemKeysAndSeries) {
     EXPECT_EQ(decode(image), kSeriesI);
 }
 
+struct Recorder : CodecProgress {
+    std::vector<std::string> status;
+    std::vector<int> progress;
+    void setStatus(std::string_view t) override { status.emplace_back(t); }
+    void setProgress(int position, int) override { progress.push_back(position); }
+};
+
+TEST_F(DecoderTest, StatusAndProgressGoThroughTheCallback) {
+    cfg.slot(1, "ППКП"_cp);
+    Recorder r;
+    TPanelImage image;
+    BuildPanelImage(image, cfg.path(), cfg.zones(), &r);
+    ASSERT_EQ(r.status.size(), 1u);
+    EXPECT_EQ(r.status[0], "     ПОДОЖДИТЕ, ИДЕТ ПОДГОТОВКА ДАННЫХ ДЛЯ ЗАПИСИ"_cp);
+    WriteReadSkeleton(out);
+    DecodePanelImage(image, out, &r);
+    EXPECT_EQ(r.progress, (std::vector<int>{20, 30}));
+}
+
 TEST_F(DecoderTest, CompositionFromTheDeviceList) {
     cfg.slot(1, "ППКП"_cp);
     TPanelImage image = encoded();
