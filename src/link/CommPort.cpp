@@ -598,7 +598,7 @@ void TCustomCommPort::transmitWorker() {
             int queued = 0;
             ::ioctl(m_fd, TIOCOUTQ, &queued);
             std::uint32_t n = m_txFill;
-            int room = m_outSize - queued;
+            int room = static_cast<int>(m_txBuf.size()) - queued;
             if (room < static_cast<int>(n))
                 n = static_cast<std::uint32_t>(std::max(room, 0));
             if (n == 0) {

@@ -22,6 +22,7 @@ constexpr std::uint8_t kExtraByte = 0x00;
 // A program waits at most 2 s for a block; longer silence in the middle of
 // a transfer means it gave up, and a serving panel starts over.
 constexpr int kServeIdleMs = 3000;
+constexpr int kLingerMs = 2000;
 
 struct FaultNameRow {
     SimFault fault;
@@ -200,7 +201,34 @@ bool PanelSimulator::faultAt(SimFault f, int block) const {
 }
 
 SimOutcome PanelSimulator::run() {
-    return m_opt.mode == SimMode::Write ? runWrite() : runRead();
+    SimOutcome outcome = m_opt.mode == SimMode::Write ? runWrite() : runRead();
+    if (outcome == SimOutcome::Completed)
+        linger();
+    return outcome;
+}
+
+void PanelSimulator::linger() {
+    // Closing the master now would hang up the program's side and flush the
+    // last answer before it was read. Wait for the program to close the
+    // device (the master then reports a hang-up), but not for ever: a window
+    // keeps its port open after a transfer.
+    if (m_master < 0)
+        return;
+    ::close(m_slaveHold);
+    m_slaveHold = -1;
+    pollfd fds[2] = {{m_master, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
+    auto end = Clock::now() + std::chrono::milliseconds(kLingerMs);
+    while (Clock::now() < end) {
+        int left = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count());
+        if (::poll(fds, 2, std::max(left, 1)) <= 0 || fds[1].revents != 0)
+            return;
+        if (fds[0].revents & POLLHUP)
+            return;
+        std::uint8_t buf[256];
+        if (::read(m_master, buf, sizeof buf) < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+    }
 }
 
 SimOutcome PanelSimulator::runWrite() {

@@ -92,6 +92,7 @@ class PanelSimulator {
     std::optional<std::uint8_t> nextByte(int idleMs, bool* idle);
     void send(const std::uint8_t* data, size_t n);
     void hangUp();
+    void linger();
     bool faultAt(SimFault f, int block) const;
     SimOutcome runWrite();
     SimOutcome runRead();

@@ -91,10 +91,10 @@ struct Rig {
     explicit Rig(const std::string& path) {
         port.setPortMap(PortMap({path}));
         LinkTimings t;
-        t.writeSearchReply = 300;
-        t.readSearchBlock = 300;
-        t.writeReply = 400;
-        t.readBlock = 400;
+        t.writeSearchReply = 500;
+        t.readSearchBlock = 1000;
+        t.writeReply = 1000;
+        t.readBlock = 1000;
         t.writePause = 1;
         t.readPause = 1;
         link.setTimings(t);
@@ -152,7 +152,7 @@ TEST(PanelTransfer, WriteRunsItsStepsInOrderAndEndsWithTheMessage) {
     EXPECT_FALSE(rig.view.progressShown);
     EXPECT_TRUE(rig.view.enabled);
     EXPECT_FALSE(rig.view.busy);
-    ASSERT_TRUE(pumpUntil([&] { return panel.finished(); }, 2000));
+    ASSERT_TRUE(pumpUntil([&] { return panel.sim().transfersDone() == 1; }, 2000));
     EXPECT_EQ(panel.sim().received(), rig.image);
     EXPECT_TRUE(rig.port.isOpen()) << "the port stays open after a transfer";
 }
