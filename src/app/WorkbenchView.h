@@ -13,7 +13,7 @@ public:
 
     // Panel 1 of the status bar ("     ..." while an activity runs, "" after).
     virtual void setStatus(std::string_view text) = 0;
-    // The progress bar: position within [0, max].
+    // The progress bar: position within [0, max]; (0, 0) hides it.
     virtual void setProgress(int position, int max) = 0;
     virtual void setBusy(bool busy) = 0;
     // Enables or disables the actions that could start another operation

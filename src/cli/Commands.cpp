@@ -10,6 +10,9 @@ int cmdWriteCard(const std::vector<std::string>& words);
 int cmdReadCard(const std::vector<std::string>& words);
 int cmdArchives(const std::vector<std::string>& words);
 int cmdJson(const std::vector<std::string>& words);
+int cmdPorts(const std::vector<std::string>& words);
+int cmdWritePanel(const std::vector<std::string>& words);
+int cmdReadPanel(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
@@ -31,6 +34,12 @@ const std::vector<Command>& commands() {
          "архивы пожаров, отказов и событий из образа в текстовые файлы NAME", cmdArchives},
         {"json", "json NAME.cnf [-o OUT.json]", "JSON-файл конфигурации (по умолчанию NAME.json)",
          cmdJson},
+        {"ports", "ports [--ports LIST]",
+         "порты COM1..COM10: какие устройства за ними и доступны ли они", cmdPorts},
+        {"write-panel", "write-panel NAME.cnf [--ports LIST] [--skip-check] [--continue]",
+         "записать конфигурацию в ПУ-П по последовательной линии", cmdWritePanel},
+        {"read-panel", "read-panel -o NAME.cnf [--ports LIST]",
+         "считать конфигурацию из ПУ-П и сохранить как NAME (с архивами)", cmdReadPanel},
     };
     return list;
 }

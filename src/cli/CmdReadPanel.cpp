@@ -1,0 +1,62 @@
+#include "Cli.h"
+#include "PanelCli.h"
+
+#include "app/PanelTransfer.h"
+#include "app/ReadCompletion.h"
+#include "app/Session.h"
+#include "archives/EventArchives.h"
+#include "document/ConfigFileSet.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+
+namespace kvort::cli {
+
+int cmdReadPanel(const std::vector<std::string>& words) {
+    Args args(words, {"-o", "--ports"}, {});
+    if (!args.positional().empty())
+        throw UsageError{"лишний параметр: " + args.positional().front()};
+    const auto out = args.value("-o");
+    if (!out)
+        throw UsageError{"не указана конфигурация для сохранения: -o NAME.cnf"};
+
+    int argc = 1;
+    char name[] = "kvortcfg";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv); // the port's events arrive through its loop
+
+    TransferView view;
+    TransferPrompts prompts(view);
+    prompts.answer(ReadSaveQuestion(), MsgResult::Yes);
+    prompts.nextPath(*out);
+
+    auto session = std::make_unique<PanelSession>();
+    int blockSize = 64;
+    TCommPort port;
+    const PortMap ports = chosenPorts(args.value("--ports"));
+    setUpPanelPort(port, ports);
+    PanelLink link(port, session->image.data(), blockSize, session->DeviceSeries);
+    link.setTimings(linkTimings());
+
+    std::optional<std::filesystem::path> cnf;
+    ReadSteps steps;
+    steps.complete = [&] { cnf = CompleteRead(*session, ReadSource::Panel, prompts, view); };
+    const TransferOutcome outcome = ReadConfigPU(link, port, prompts, view, steps);
+    port.setOpen(false);
+    if (outcome == TransferOutcome::NotFound)
+        hintUnusablePorts(ports);
+    if (outcome != TransferOutcome::Completed || !cnf)
+        return 1;
+    say(cnf->string());
+    const std::filesystem::path base = ChangeFileExt(*cnf, "");
+    for (ArchiveKind kind : {ArchiveKind::Faults, ArchiveKind::Fires, ArchiveKind::Events}) {
+        std::error_code ec;
+        const auto file = ArchiveFile(kind, base);
+        if (std::filesystem::exists(file, ec))
+            say(file.string());
+    }
+    return 0;
+}
+
+} // namespace kvort::cli

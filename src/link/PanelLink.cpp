@@ -1,0 +1,158 @@
+#include "link/PanelLink.h"
+
+#include <QEventLoop>
+
+namespace kvort {
+
+namespace {
+constexpr std::uint8_t kReadRequest = 0xAA;
+constexpr std::uint8_t kReplyFH = 'Y';
+constexpr std::uint8_t kReplyI = 'I';
+} // namespace
+
+PanelLink::PanelLink(TCommPort& port, std::uint8_t* image, int& BlockSize, int& DeviceSeries,
+                     QObject* parent)
+    : QObject(parent), m_port(port), m_image(image), m_blockSize(BlockSize),
+      m_deviceSeries(DeviceSeries) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] { finishWait(true); });
+    m_settle.setSingleShot(true);
+    m_settle.setTimerType(Qt::PreciseTimer);
+    connect(&m_settle, &QTimer::timeout, this, [this] { onSettled(); });
+    m_port.OnTriggerAvail = [this](TCustomCommPort&, std::uint16_t count) {
+        onTriggerAvail(count);
+    };
+}
+
+PanelLink::~PanelLink() {
+    m_port.OnTriggerAvail = nullptr;
+}
+
+int PanelLink::progressPosition(int b, int blockSize) {
+    // b / (640 / blockSize): 64 -> b / 10, 256 -> b / 2.5; exact in integers.
+    long num = static_cast<long>(b) * blockSize;
+    long q = num / 640, r = num % 640;
+    if (r * 2 > 640 || (r * 2 == 640 && q % 2 == 1))
+        ++q;
+    return static_cast<int>(q);
+}
+
+void PanelLink::finishWait(bool timedOut) {
+    m_timer.stop();
+    m_settle.stop();
+    if (timedOut)
+        m_timedOut = true;
+    m_done = true;
+    if (m_loop != nullptr)
+        m_loop->quit();
+}
+
+bool PanelLink::wait(int timeoutMs) {
+    m_done = false;
+    m_timedOut = false;
+    m_timer.start(timeoutMs);
+    QEventLoop loop;
+    m_loop = &loop;
+    while (!m_done)
+        loop.exec();
+    m_loop = nullptr;
+    return !m_timedOut;
+}
+
+void PanelLink::pause(int ms) {
+    wait(ms);
+}
+
+void PanelLink::onTriggerAvail(std::uint16_t count) {
+    if (m_direction == TransferDirection::Read) {
+        if (m_searching) {
+            // Believe 64 or 256 only once the line has stayed quiet.
+            if (count == 64 || count == 256)
+                m_settle.start(m_timings.searchSettle);
+            else
+                m_settle.stop();
+            return;
+        }
+        if (count == m_blockSize)
+            finishWait(false);
+        return;
+    }
+    // Anything but the two reply letters is line noise: dropped, and the
+    // wait goes on with its time-out still running.
+    while (m_port.receiveFill() > 0) {
+        std::uint8_t reply = m_port.ReadByte();
+        if (reply == kReplyFH || reply == kReplyI) {
+            m_deviceSeries = reply == kReplyI ? 1 : 0;
+            finishWait(false);
+            return;
+        }
+    }
+}
+
+void PanelLink::onSettled() {
+    std::uint32_t fill = m_port.receiveFill();
+    if (m_searching && (fill == 64 || fill == 256)) {
+        m_blockSize = static_cast<int>(fill);
+        finishWait(false);
+    }
+}
+
+bool PanelLink::search(TransferDirection direction) {
+    m_direction = direction;
+    m_blockSize = 64;
+    for (int i = 1; i <= PortMap::kPorts; ++i) {
+        bool ours = m_port.isOpen() && m_port.comNumber() == i;
+        if (probePort(m_port.portMap().path(i)) != ProbeResult::Ok && !ours)
+            continue;
+        if (onPortTried)
+            onPortTried(i);
+        m_port.setOpen(false);
+        m_port.setComNumber(i);
+        m_port.setDtr(true);
+        m_port.setRts(true);
+        m_port.setOpen(true);
+        if (direction == TransferDirection::Write) {
+            for (int k = 0; k < 64; ++k)
+                m_port.WriteByte(m_image[k]);
+            if (wait(m_timings.writeSearchReply))
+                return true;
+            for (int k = 64; k < 256; ++k)
+                m_port.WriteByte(m_image[k]);
+            if (wait(m_timings.writeSearchReply)) {
+                m_blockSize = 256;
+                return true;
+            }
+        } else {
+            m_port.WriteByte(kReadRequest);
+            m_searching = true;
+            bool answered = wait(m_timings.readSearchBlock);
+            m_searching = false;
+            if (answered) {
+                for (int k = 0; k < m_blockSize; ++k)
+                    m_image[k] = m_port.ReadByte();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool PanelLink::writeBlock(int b) {
+    const std::uint8_t* block = m_image + static_cast<long>(b) * m_blockSize;
+    for (int k = 0; k < m_blockSize; ++k)
+        m_port.WriteByte(block[k]);
+    return wait(m_timings.writeReply);
+}
+
+bool PanelLink::readBlock(int b) {
+    m_port.WriteByte(kReadRequest);
+    if (!wait(m_timings.readBlock))
+        return false;
+    std::uint8_t* block = m_image + static_cast<long>(b) * m_blockSize;
+    for (int k = 0; k < m_blockSize; ++k)
+        block[k] = m_port.ReadByte();
+    return true;
+}
+
+} // namespace kvort

@@ -1,0 +1,277 @@
+// kvortcfg write-panel and read-panel against kvort-panel-sim: the written
+// image must be the encoded one byte for byte, a read must give the files a
+// card read of the same image gives, and every panel fault must end with its
+// message and leave the configuration as it was.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs a program in dir with extra environment, waits for it.
+Result run(const fs::path& dir, std::vector<std::string> args,
+           const std::map<std::string, std::string>& env = {}) {
+    fs::path outFile = dir / ".out", errFile = dir / ".err";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(dir.c_str()) != 0)
+            ::_exit(126);
+        int o = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int e = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(o, 1);
+        ::dup2(e, 2);
+        for (const auto& [k, v] : env)
+            ::setenv(k.c_str(), v.c_str(), 1);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    Result r;
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.out = slurp(outFile);
+    r.err = slurp(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    return r;
+}
+
+// kvort-panel-sim in the background, until the test ends.
+class Panel {
+  public:
+    Panel(const fs::path& dir, std::vector<std::string> args) {
+        m_link = dir / ("panel" + std::to_string(s_count++));
+        args.insert(args.begin(), PANEL_SIM);
+        args.push_back("--link");
+        args.push_back(m_link.string());
+        args.push_back("--no-pacing");
+        m_log = m_link.string() + ".log";
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            if (::chdir(dir.c_str()) != 0)
+                ::_exit(126);
+            int e = ::open(m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int o = ::open("/dev/null", O_WRONLY);
+            ::dup2(o, 1);
+            ::dup2(e, 2);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        for (int i = 0; i < 200 && !fs::exists(fs::symlink_status(m_link)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~Panel() {
+        ::kill(m_pid, SIGTERM);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+    std::string path() const { return m_link.string(); }
+    std::string log() const { return slurp(m_log); }
+
+  private:
+    static inline int s_count = 0;
+    fs::path m_link;
+    std::string m_log;
+    pid_t m_pid = -1;
+};
+
+class E2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "kvort-e2e-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        m_dir = tmpl;
+        for (const auto& f : fs::directory_iterator(fs::path(EXAMPLES) / "small"))
+            fs::copy_file(f.path(), m_dir / f.path().filename());
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // The configuration files a transfer must not touch.
+    std::map<std::string, std::string> configFiles() const {
+        std::map<std::string, std::string> files;
+        for (const auto& f : fs::directory_iterator(m_dir)) {
+            std::string ext = f.path().extension().string();
+            if (ext == ".cnf" || ext.rfind(".tb", 0) == 0)
+                files[f.path().filename().string()] = slurp(f.path());
+        }
+        return files;
+    }
+    // The panel's device second, behind a missing one: a short port map.
+    std::map<std::string, std::string> env(const Panel& panel) const {
+        return {{"KVORT_PORTS", (m_dir / "no-such-device").string() + "," + panel.path()},
+                {"KVORT_LINK_PAUSES_MS", "0"}};
+    }
+    Result cfg(std::vector<std::string> args, const std::map<std::string, std::string>& e) {
+        args.insert(args.begin(), KVORTCFG);
+        return run(m_dir, args, e);
+    }
+    std::string encoded(const std::string& series) {
+        Result r =
+            cfg({"encode", "small.cnf", "--series", series, "-o", "enc-" + series + ".bin"}, {});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return slurp(m_dir / ("enc-" + series + ".bin"));
+    }
+
+    fs::path m_dir;
+};
+
+const char kWriteDone[] = "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА";
+const char kNoLink[] = "НЕТ СВЯЗИ С ПУ-П ";
+
+} // namespace
+
+TEST_F(E2E, WriteDeliversTheEncodedImageForTheSeriesThePanelReports) {
+    for (int block : {64, 256})
+        for (std::string series : {"fh", "i"}) {
+            SCOPED_TRACE(std::to_string(block) + " " + series);
+            const std::string expected = encoded(series);
+            const std::string saved = "got-" + std::to_string(block) + series + ".bin";
+            Panel panel(m_dir, {"--mode", "write", "--series", series, "--block",
+                                std::to_string(block), "--save", saved});
+            Result r = cfg({"write-panel", "small.cnf", "--continue"}, env(panel));
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_NE(r.err.find(kWriteDone), std::string::npos) << r.err;
+            ASSERT_EQ(expected.size(), 65536u);
+            const std::string written = slurp(m_dir / saved);
+            ASSERT_EQ(written.size(), 65536u);
+            // The series marker at 0xDFF0 is a card file's; over the line the
+            // panel knows its own series. Every other byte depends on the
+            // series, so the reply "I" must have reached the check first.
+            std::string comparable = expected;
+            comparable[0xDFF0] = written[0xDFF0];
+            EXPECT_TRUE(written == comparable) << "image differs from the encoded one";
+            EXPECT_TRUE(written == slurp(m_dir / "small.bin")) << "image differs from NAME.bin";
+        }
+}
+
+TEST_F(E2E, ReadGivesTheFilesACardReadOfTheSameImageGives) {
+    for (int block : {64, 256})
+        for (std::string series : {"fh", "i"}) {
+            SCOPED_TRACE(std::to_string(block) + " " + series);
+            encoded(series);
+            const std::string image = "enc-" + series + ".bin";
+            const std::string tag = std::to_string(block) + series;
+            fs::create_directories(m_dir / ("serial" + tag));
+            fs::create_directories(m_dir / ("card" + tag));
+            Panel panel(m_dir,
+                        {"--mode", "read", "--block", std::to_string(block), "--image", image});
+            Result r = cfg({"read-panel", "-o", "serial" + tag + "/R.cnf"}, env(panel));
+            ASSERT_EQ(r.status, 0) << r.err;
+            Result c = cfg({"read-card", image, "-o", "card" + tag + "/R.cnf"}, {});
+            ASSERT_EQ(c.status, 0) << c.err;
+            std::map<std::string, std::string> serial, card;
+            for (const auto& f : fs::directory_iterator(m_dir / ("serial" + tag)))
+                serial[f.path().filename().string()] = slurp(f.path());
+            for (const auto& f : fs::directory_iterator(m_dir / ("card" + tag)))
+                card[f.path().filename().string()] = slurp(f.path());
+            EXPECT_GE(serial.size(), 3u);
+            EXPECT_TRUE(serial == card) << "the serial read and the card read differ";
+            EXPECT_FALSE(fs::exists(m_dir / "input.bin"));
+        }
+}
+
+// Every fault the simulator knows, in every mode it applies to.
+TEST_F(E2E, EveryPanelFaultEndsWithItsMessageAndTouchesNoConfiguration) {
+    const char* faults[] = {"silent", "garbage", "short", "long", "hangup", "slow"};
+    encoded("fh");
+    fs::create_directories(m_dir / "out");
+    for (std::string mode : {"write", "read"})
+        for (std::string fault : faults) {
+            if (mode == "write" && (fault == "short" || fault == "long"))
+                continue; // the panel sends no blocks in write mode
+            SCOPED_TRACE(mode + " " + fault);
+            fs::remove(m_dir / "input.bin");
+            const auto before = configFiles();
+            std::vector<std::string> args = {"--mode",    mode,  "--block",       "64",
+                                             "--fault",   fault, "--fault-block", "5",
+                                             "--slow-ms", "300"};
+            if (mode == "read")
+                args.insert(args.end(), {"--image", "enc-fh.bin"});
+            Panel panel(m_dir, args);
+            Result r = mode == "write" ? cfg({"write-panel", "small.cnf", "--continue"}, env(panel))
+                                       : cfg({"read-panel", "-o", "out/R.cnf"}, env(panel));
+            const bool survives = fault == "slow" || (fault == "garbage" && mode == "write");
+            EXPECT_EQ(r.status, survives ? 0 : 1) << r.err;
+            if (!survives) {
+                EXPECT_NE(r.err.find(std::string("ОШИБКА: ") + kNoLink), std::string::npos)
+                    << r.err;
+            }
+            EXPECT_TRUE(configFiles() == before) << "configuration files changed";
+            if (mode == "read" && !survives) {
+                EXPECT_EQ(fs::file_size(m_dir / "input.bin"), 65535u);
+                EXPECT_TRUE(fs::is_empty(m_dir / "out"));
+            }
+            if (mode == "read" && survives) {
+                EXPECT_TRUE(fs::exists(m_dir / "out" / "R.cnf"));
+                fs::remove_all(m_dir / "out");
+                fs::create_directories(m_dir / "out");
+            }
+        }
+}
+
+TEST_F(E2E, NoPanelAndUnusablePortsAreTold) {
+    // Nothing answers: the search goes through the map and gives up.
+    Result w = cfg({"write-panel", "small.cnf", "--ports", "/dev/null,/dev/kvort-none"},
+                   {{"KVORT_LINK_PAUSES_MS", "0"}});
+    EXPECT_EQ(w.status, 1);
+    EXPECT_NE(w.err.find("НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"ЗАПИСИ КОНФИГУРАЦИИ\" "
+                         "ПРИБОР ПУ-П"),
+              std::string::npos)
+        << w.err;
+    Result r = cfg({"read-panel", "-o", "R.cnf", "--ports", "/dev/kvort-none"}, {});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\""), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(m_dir / "R.cnf"));
+
+    Result p = cfg({"ports", "--ports", "/dev/null,/dev/kvort-none"}, {});
+    EXPECT_EQ(p.status, 0);
+    EXPECT_NE(p.out.find("COM1   /dev/null — не последовательный порт"), std::string::npos)
+        << p.out;
+    EXPECT_NE(p.out.find("COM2   /dev/kvort-none — нет такого устройства"), std::string::npos);
+}
+
+TEST_F(E2E, PanelThatServesOnFindsEachTransferAnew) {
+    encoded("i");
+    Panel panel(m_dir, {"--mode", "read", "--block", "256", "--image", "enc-i.bin", "--serve"});
+    for (const char* out : {"one", "two"}) {
+        fs::create_directories(m_dir / out);
+        Result r = cfg({"read-panel", "-o", std::string(out) + "/R.cnf"}, env(panel));
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(slurp(m_dir / out / "R.bin") == slurp(m_dir / "enc-i.bin"));
+    }
+}

@@ -1,0 +1,301 @@
+#include "app/PanelTransfer.h"
+#include "TestSupport.h"
+#include "text/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace kvort;
+using namespace kvort::sim;
+using namespace kvort::test;
+
+namespace {
+
+struct Box {
+    std::string caption, text; // UTF-8, for readable failures
+    MsgIcon icon;
+};
+
+class ScriptedPrompts : public UserPrompts {
+  public:
+    std::vector<Box> boxes;
+    MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
+                      MsgButtons buttons) override {
+        EXPECT_EQ(buttons, MsgButtons::Ok);
+        boxes.push_back({text::toUtf8(caption), text::toUtf8(text), icon});
+        return MsgResult::Ok;
+    }
+    std::optional<std::filesystem::path> openFile(const FileDialogSpec&) override {
+        ADD_FAILURE() << "unexpected open dialog";
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> saveFile(const FileDialogSpec&) override {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
+    std::string inputBox(std::string_view, std::string_view, std::string_view initial) override {
+        ADD_FAILURE() << "unexpected input box";
+        return std::string(initial);
+    }
+    int chooseSeries() override {
+        ADD_FAILURE() << "unexpected series dialog";
+        return -1;
+    }
+    void openDocument(const std::filesystem::path&) override {}
+};
+
+class RecordingView : public WorkbenchView {
+  public:
+    std::vector<std::string> statuses; // UTF-8
+    std::vector<int> positions;
+    bool enabled = true, busy = false, progressShown = false;
+    int readsBegun = 0, readsNotSaved = 0;
+    std::function<void()> onSound;
+    void setStatus(std::string_view t) override { statuses.push_back(text::toUtf8(t)); }
+    void setProgress(int position, int max) override {
+        progressShown = max > 0;
+        if (max > 0)
+            positions.push_back(position);
+    }
+    void setBusy(bool b) override { busy = b; }
+    void setOperationsEnabled(bool e) override { enabled = e; }
+    void beginRead() override {
+        ++readsBegun;
+        enabled = false;
+    }
+    void readNotSaved() override {
+        ++readsNotSaved;
+        enabled = true;
+    }
+    void playNotify() override {
+        if (onSound)
+            onSound();
+    }
+};
+
+const std::string kSearching = "     ПОДОЖДИТЕ, ИДЕТ ПОИСК ПОДКЛЮЧЕННОГО ПУ-П";
+const std::string kWriting = "     ВНИМАНИЕ ! ИДЕТ ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П";
+const std::string kReading = "     ВНИМАНИЕ ! ИДЕТ ЧТЕНИЕ КОНФИГУРАЦИИ ИЗ ПУ-П";
+const std::string kNoLink = "НЕТ СВЯЗИ С ПУ-П ";
+
+struct Rig {
+    TCommPort port;
+    std::vector<std::uint8_t> image = std::vector<std::uint8_t>(65536, 0x5A);
+    int blockSize = 64;
+    int deviceSeries = 0;
+    PanelLink link{port, image.data(), blockSize, deviceSeries};
+    ScriptedPrompts prompts;
+    RecordingView view;
+    explicit Rig(const std::string& path) {
+        port.setPortMap(PortMap({path}));
+        LinkTimings t;
+        t.writeSearchReply = 500;
+        t.readSearchBlock = 1000;
+        t.writeReply = 1000;
+        t.readBlock = 1000;
+        t.writePause = 1;
+        t.readPause = 1;
+        link.setTimings(t);
+    }
+};
+
+SimOptions panelOptions(SimMode mode, int block, SimSeries series = SimSeries::FH) {
+    SimOptions o;
+    o.mode = mode;
+    o.blockSize = block;
+    o.series = series;
+    o.pacing = false;
+    o.image = patternImage(42);
+    return o;
+}
+
+std::string fileBytes(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST(PanelTransfer, WriteRunsItsStepsInOrderAndEndsWithTheMessage) {
+    SimRunner panel(panelOptions(SimMode::Write, 256, SimSeries::I));
+    Rig rig(panel.path());
+    std::vector<std::string> steps;
+    int seriesAtCheck = -2;
+    WriteSteps ws;
+    ws.buildImage = [&] {
+        steps.push_back("build");
+        std::vector<std::uint8_t> built = patternImage(3);
+        std::copy(built.begin(), built.end(), rig.image.begin());
+    };
+    ws.check = [&] {
+        steps.push_back("check");
+        seriesAtCheck = rig.deviceSeries;
+        EXPECT_FALSE(rig.view.enabled);
+        return 1;
+    };
+    rig.view.onSound = [&] { steps.push_back("sound"); };
+    rig.deviceSeries = 0;
+    EXPECT_EQ(WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws),
+              TransferOutcome::Completed);
+    EXPECT_EQ(steps, (std::vector<std::string>{"build", "check", "sound"}));
+    EXPECT_EQ(seriesAtCheck, 1) << "the reply \"I\" is known before the check runs";
+    EXPECT_EQ(rig.blockSize, 256);
+    ASSERT_EQ(rig.prompts.boxes.size(), 1u);
+    EXPECT_EQ(rig.prompts.boxes[0].caption, "ИНФОРМАЦИЯ");
+    EXPECT_EQ(rig.prompts.boxes[0].text, "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА");
+    EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kWriting, ""}));
+    ASSERT_EQ(rig.view.positions.size(), 255u);
+    EXPECT_EQ(rig.view.positions.front(), 0);
+    EXPECT_EQ(rig.view.positions.back(), 100);
+    EXPECT_FALSE(rig.view.progressShown);
+    EXPECT_TRUE(rig.view.enabled);
+    EXPECT_FALSE(rig.view.busy);
+    ASSERT_TRUE(pumpUntil([&] { return panel.sim().transfersDone() == 1; }, 2000));
+    EXPECT_EQ(panel.sim().received(), rig.image);
+    EXPECT_TRUE(rig.port.isOpen()) << "the port stays open after a transfer";
+}
+
+TEST(PanelTransfer, CheckThatSaysStopLeavesThePanelAfterBlockZero) {
+    SimRunner panel(panelOptions(SimMode::Write, 64));
+    Rig rig(panel.path());
+    WriteSteps ws;
+    ws.buildImage = [] {};
+    ws.check = [] { return 2; };
+    EXPECT_EQ(WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws), TransferOutcome::Stopped);
+    EXPECT_TRUE(rig.prompts.boxes.empty());
+    EXPECT_EQ(panel.sim().blocksDone(), 1);
+    EXPECT_TRUE(rig.view.enabled);
+    EXPECT_EQ(rig.view.statuses.back(), "");
+}
+
+TEST(PanelTransfer, ReadHandsTheWholeImageToTheCompletion) {
+    for (int block : {64, 256}) {
+        SimRunner panel(panelOptions(SimMode::Read, block));
+        Rig rig(panel.path());
+        bool completed = false;
+        ReadSteps rs;
+        rs.complete = [&] {
+            completed = true;
+            EXPECT_EQ(rig.image, patternImage(42));
+        };
+        EXPECT_EQ(ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, rs),
+                  TransferOutcome::Completed);
+        EXPECT_TRUE(completed);
+        EXPECT_TRUE(rig.prompts.boxes.empty());
+        // Clearing the status is the completion's first step, not the read's.
+        EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kReading}));
+        EXPECT_EQ(rig.view.readsBegun, 1);
+        EXPECT_EQ(rig.view.readsNotSaved, 0);
+        EXPECT_EQ(rig.view.positions.back(), 100);
+    }
+}
+
+// Every fault of the simulated panel, in both modes: how the transfer ends.
+TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
+    const int kAt = 3;
+    for (bool paced : {false, true})
+        for (SimMode mode : {SimMode::Write, SimMode::Read})
+            for (SimFault fault : kAllFaults) {
+                if (!faultApplies(fault, mode))
+                    continue;
+                // Paced runs cover the read faults whose bytes trickle in (a
+                // paced write would take the whole line time).
+                if (paced && (mode == SimMode::Write ||
+                              (fault != SimFault::Garbage && fault != SimFault::LongBlock)))
+                    continue;
+                SCOPED_TRACE(std::string(mode == SimMode::Write ? "write " : "read ") +
+                             std::string(faultName(fault)) + (paced ? " paced" : ""));
+                TempWorkDir tmp;
+                SimOptions o = panelOptions(mode, 64);
+                o.fault = fault;
+                o.faultBlock = kAt;
+                o.slowMs = 150; // inside the (shortened) wait
+                o.pacing = paced;
+                SimRunner panel(o);
+                Rig rig(panel.path());
+                TransferOutcome outcome;
+                bool completed = false;
+                if (mode == SimMode::Write) {
+                    WriteSteps ws;
+                    ws.buildImage = [] {};
+                    ws.check = [] { return 0; };
+                    outcome = WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws);
+                } else {
+                    ReadSteps rs;
+                    rs.complete = [&] { completed = true; };
+                    outcome = ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, rs);
+                }
+                bool survives = fault == SimFault::None || fault == SimFault::SlowReply ||
+                                (fault == SimFault::Garbage && mode == SimMode::Write);
+                EXPECT_EQ(outcome,
+                          survives ? TransferOutcome::Completed : TransferOutcome::LinkLost);
+                // A read that got every block leaves the window to its completion.
+                EXPECT_EQ(completed, survives && mode == SimMode::Read);
+                if (!completed) {
+                    EXPECT_EQ(rig.view.statuses.back(), "");
+                    EXPECT_FALSE(rig.view.progressShown);
+                    EXPECT_TRUE(rig.view.enabled);
+                }
+                if (survives) {
+                    EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
+                    continue;
+                }
+                ASSERT_EQ(rig.prompts.boxes.size(), 1u);
+                EXPECT_EQ(rig.prompts.boxes[0].caption, "ОШИБКА");
+                EXPECT_EQ(rig.prompts.boxes[0].text, kNoLink);
+                EXPECT_EQ(rig.prompts.boxes[0].icon, MsgIcon::Error);
+                if (mode == SimMode::Write) {
+                    EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
+                    continue;
+                }
+                EXPECT_EQ(rig.view.readsNotSaved, 1);
+                // The partial image: blocks before the fault as the panel sent
+                // them, the rest as the buffer held it before the read.
+                std::string dump = fileBytes(kLostReadFile);
+                ASSERT_EQ(dump.size(), 65535u);
+                std::vector<std::uint8_t> served = patternImage(42);
+                EXPECT_TRUE(std::equal(served.begin(), served.begin() + kAt * 64,
+                                       reinterpret_cast<const std::uint8_t*>(dump.data())));
+                EXPECT_EQ(static_cast<std::uint8_t>(dump[(kAt + 1) * 64]), 0x5A);
+                EXPECT_EQ(static_cast<std::uint8_t>(dump.back()), 0x5A);
+            }
+}
+
+TEST(PanelTransfer, NoPanelGivesTheModesMessage) {
+    struct Row {
+        SimMode mode;
+        const char* text;
+    };
+    const Row rows[] = {
+        {SimMode::Write,
+         "НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"ЗАПИСИ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П"},
+        {SimMode::Read,
+         "НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П"}};
+    for (const Row& r : rows) {
+        TempWorkDir tmp;
+        Rig rig("/dev/kvort-no-such-device");
+        bool checked = false;
+        TransferOutcome outcome;
+        if (r.mode == SimMode::Write) {
+            WriteSteps ws;
+            ws.buildImage = [] {};
+            ws.check = [&] {
+                checked = true;
+                return 0;
+            };
+            outcome = WriteConfig(rig.link, rig.port, rig.prompts, rig.view, ws);
+            EXPECT_EQ(rig.deviceSeries, -1);
+        } else {
+            outcome = ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, ReadSteps{});
+        }
+        EXPECT_EQ(outcome, TransferOutcome::NotFound);
+        EXPECT_FALSE(checked);
+        ASSERT_EQ(rig.prompts.boxes.size(), 1u);
+        EXPECT_EQ(rig.prompts.boxes[0].caption, "ОШИБКА");
+        EXPECT_EQ(rig.prompts.boxes[0].text, r.text);
+        EXPECT_TRUE(rig.view.enabled);
+        EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
+    }
+}
