@@ -1,0 +1,51 @@
+#pragma once
+// The window's drop-down lists. They are selection-only, yet a list whose
+// text is set from a file must show that text even when it is none of its
+// items (a [СОСТАВ] value like "БДУ(4)" is shown as it stands).
+#include <QComboBox>
+#include <QObject>
+
+class QTimer;
+
+namespace kvort::gui {
+
+class DropDownList : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit DropDownList(QWidget* parent = nullptr);
+
+    // Selects the item with exactly this text, or shows the text with no
+    // item selected.
+    void setText(const QString& text);
+    // The text shown: the selected item's, or the one set from a file.
+    QString text() const;
+
+  signals:
+    // A double-click on the list; a single click still drops it down.
+    void doubleClicked();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QString m_freeText;
+    QTimer* m_clickTimer;
+};
+
+// Discards every typed character on the lists it is installed on (and on
+// their drop-down views), so a list changes only by choosing an item with
+// the mouse or the arrow keys. Navigation keys pass.
+class ListKeyFilter : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    // Installs the filter on every QComboBox below root.
+    void installOn(QWidget* root);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace kvort::gui

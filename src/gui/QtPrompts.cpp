@@ -1,0 +1,188 @@
+#include "QtPrompts.h"
+
+#include "GuiText.h"
+#include "text/Literals.h"
+
+#include <QButtonGroup>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace kvort::gui {
+
+using namespace text::literals;
+
+QString qtFilter(std::string_view delphiFilter) {
+    const QStringList parts = qs(delphiFilter).split(u'|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        QString description = parts[i];
+        // A description that already shows its patterns keeps them once.
+        if (description.contains(u'('))
+            description = description.left(description.indexOf(u'(')).trimmed();
+        entries << QStringLiteral("%1 (%2)").arg(description, patterns);
+    }
+    if (entries.isEmpty() && !parts.isEmpty() && !parts[0].isEmpty())
+        entries << parts[0];
+    return entries.join(QStringLiteral(";;"));
+}
+
+MsgResult QtPrompts::message(std::string_view caption, std::string_view text, MsgIcon icon,
+                             MsgButtons buttons) {
+    QMessageBox box(m_parent);
+    box.setWindowTitle(qs(caption));
+    box.setText(qs(text));
+    switch (icon) {
+    case MsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    }
+    QAbstractButton* yes = nullptr;
+    QAbstractButton* no = nullptr;
+    QAbstractButton* ok = nullptr;
+    QAbstractButton* cancel = nullptr;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        break;
+    case MsgButtons::OkCancel:
+        ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        break;
+    case MsgButtons::YesNo:
+        yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        break;
+    case MsgButtons::YesNoCancel:
+        yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+        cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        break;
+    }
+    if (cancel)
+        box.setEscapeButton(cancel);
+    else if (no)
+        box.setEscapeButton(no);
+    box.exec();
+    QAbstractButton* pressed = box.clickedButton();
+    if (pressed && pressed == yes)
+        return MsgResult::Yes;
+    if (pressed && pressed == no)
+        return MsgResult::No;
+    if (pressed && pressed == ok)
+        return MsgResult::Ok;
+    if (cancel)
+        return MsgResult::Cancel;
+    // A box without Cancel closed by its frame: the safe answer of its kind.
+    return no ? MsgResult::No : MsgResult::Ok;
+}
+
+std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogSpec& spec, bool save) {
+    QFileDialog dialog(m_parent, qs(spec.caption));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A save dialog never asks before replacing: the callers overwrite by
+    // design (a new configuration replaces an existing NAME.cnf).
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    QString ext = qs(spec.defaultExtension);
+    if (ext.startsWith(u'.'))
+        ext.remove(0, 1);
+    if (!ext.isEmpty())
+        dialog.setDefaultSuffix(ext);
+    const QString filter = qtFilter(spec.filter);
+    if (!filter.isEmpty())
+        dialog.setNameFilter(filter);
+    if (!spec.initialName.empty())
+        dialog.selectFile(qs(spec.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    std::filesystem::path chosen(dialog.selectedFiles().first().toStdString());
+    makeWorkingDirectoryOf(chosen);
+    return chosen;
+}
+
+std::optional<std::filesystem::path> QtPrompts::openFile(const FileDialogSpec& spec) {
+    return fileDialog(spec, false);
+}
+
+std::optional<std::filesystem::path> QtPrompts::saveFile(const FileDialogSpec& spec) {
+    return fileDialog(spec, true);
+}
+
+std::string QtPrompts::inputBox(std::string_view caption, std::string_view prompt,
+                                std::string_view initial) {
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(qs(caption));
+    dialog.setLabelText(qs(prompt));
+    dialog.setTextValue(qs(initial));
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::string(initial);
+    return cp(dialog.textValue());
+}
+
+int QtPrompts::chooseSeries() {
+    // A fresh dialog for every use; choice 1 preselected, OK focused;
+    // ОТМЕНИТЬ clears the choice, and whatever is selected when the dialog
+    // closes (by any means) is the answer.
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(QStringLiteral("Выберите серию прибора"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* group = new QGroupBox(&dialog);
+    group->setToolTip(QStringLiteral("Серии F,H"));
+    auto* groupLayout = new QVBoxLayout(group);
+    auto* fh = new QRadioButton(qs("СЕРИЯ  \"F\" \"H\""_cp), group);
+    auto* i = new QRadioButton(qs("СЕРИЯ   \"I\""_cp), group);
+    groupLayout->addWidget(fh);
+    groupLayout->addWidget(i);
+    QButtonGroup choices(&dialog);
+    choices.addButton(fh, 0);
+    choices.addButton(i, 1);
+    i->setChecked(true);
+    layout->addWidget(group);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("ОТМЕНИТЬ"), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, [&] {
+        choices.setExclusive(false);
+        fh->setChecked(false);
+        i->setChecked(false);
+        choices.setExclusive(true);
+        dialog.reject();
+    });
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ok->setDefault(true);
+    ok->setFocus();
+    dialog.exec();
+    return choices.checkedId(); // -1 when nothing is selected
+}
+
+void QtPrompts::openDocument(const std::filesystem::path& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+}
+
+} // namespace kvort::gui

@@ -1,0 +1,140 @@
+// The card actions of the window: a card read that is kept opens the read
+// configuration, one that is not leaves the window without one, a short
+// card file changes nothing; a card write encodes the names the person sees.
+#include "GuiFixture.h"
+
+#include "document/Config.h"
+#include "image/Encoder.h"
+#include "text/Cp1251.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+
+namespace fs = std::filesystem;
+
+namespace kvort::gui::test {
+
+namespace {
+
+const char* kKeepQuestion = "ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?";
+
+// Copies a sample configuration set into dir; returns its .cnf.
+fs::path copySample(const std::string& name, const fs::path& dir) {
+    const fs::path from = fs::path(KVORT_EXAMPLES_DIR) / name;
+    for (const auto& entry : fs::directory_iterator(from))
+        fs::copy_file(entry.path(), dir / entry.path().filename(),
+                      fs::copy_options::overwrite_existing);
+    return dir / (name + ".cnf");
+}
+
+} // namespace
+
+class CardTest : public GuiTest {
+  protected:
+    // A card image of the full sample, encoded from a copy of it.
+    fs::path makeCard() {
+        fs::create_directories(m_dir / "src");
+        const fs::path cnf = copySample("full", m_dir / "src");
+        TPanelImage image;
+        BuildPanelImage(image, cnf, ReadZoneNames(IniStore(cnf)));
+        IniStore store(cnf);
+        EncodeOutputTexts(image, store, kSeriesFH);
+        EncodeLinkedOutputs(image, store, kSeriesFH);
+        EXPECT_TRUE(EncodeScenarios(image, store, kSeriesFH));
+        const fs::path card = m_dir / "CONFIG.BIN";
+        writeFile(card, image.bytes());
+        return card;
+    }
+    bool tabsVisible() const { return m_window->findChild<QTabWidget*>("tabs")->isVisible(); }
+};
+
+TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
+    const fs::path card = makeCard();
+    m_prompts.expectOpen(card, "*.BIN|*.BIN");
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::Yes);
+    m_prompts.expectSave(m_dir / "ПРОЧИТАНО");
+    action("ReadConfigCard")->trigger();
+
+    const fs::path cnf = m_dir / "ПРОЧИТАНО.cnf";
+    ASSERT_TRUE(fs::exists(cnf));
+    EXPECT_TRUE(fs::exists(m_dir / "ПРОЧИТАНО.bin"));
+    EXPECT_TRUE(tabsVisible());
+    EXPECT_EQ(label("sourcePanel")->text(), q("  ИСТОЧНИК:  ПРОЧИТАНО"));
+    EXPECT_EQ(slotList(6)->currentText(), q("БРИТ"));
+    EXPECT_EQ(slotList(7)->currentText(), q("ПИУ"));
+    const ZoneNames source = ReadZoneNames(IniStore(m_dir / "src" / "full.cnf"));
+    EXPECT_EQ(m_window->zoneNames(), source);
+    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "PrintConfig", "WriteConfig",
+                             "WriteConfigCard", "ReadConfigPU", "ReadConfigCard"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    EXPECT_FALSE(action("FileJSON")->isEnabled());
+
+    // No working copies were made, so No at closing changes no file.
+    pick(1, 0);
+    const std::string edited = fileBytes(cnf);
+    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~cnf"));
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", "СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? ",
+                            MsgButtons::YesNoCancel, MsgResult::No);
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(fileBytes(cnf), edited);
+}
+
+TEST_F(CardTest, ACardReadNotKeptLeavesOnlyOpeningAndCreating) {
+    const fs::path card = makeCard();
+    m_prompts.expectOpen(card, "*.BIN|*.BIN");
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::No);
+    action("ReadConfigCard")->trigger();
+    EXPECT_FALSE(tabsVisible());
+    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "FileJSON"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    for (const char* name :
+         {"PrintConfig", "WriteConfig", "WriteConfigCard", "ReadConfigPU", "ReadConfigCard"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+}
+
+TEST_F(CardTest, AShortCardFileIsRefusedAndChangesNothing) {
+    const fs::path cnf = createNew();
+    const fs::path card = m_dir / "SHORT.BIN";
+    writeFile(card, std::string(1000, '\xFF'));
+    m_prompts.expectOpen(card, "*.BIN|*.BIN");
+    m_prompts.expectMessageCaption("ОШИБКА");
+    action("ReadConfigCard")->trigger();
+    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
+    EXPECT_NE(m_prompts.lastMessageTexts[0].find("SHORT.BIN"), std::string::npos);
+    EXPECT_TRUE(tabsVisible());
+    EXPECT_TRUE(action("WriteConfig")->isEnabled());
+    EXPECT_TRUE(action("ReadConfigCard")->isEnabled());
+    EXPECT_EQ(m_window->currentConfigPath().parent_path(), cnf.parent_path());
+}
+
+TEST_F(CardTest, ACardWriteEncodesTheZoneNamesOfTheGrid) {
+    const fs::path cnf = copySample("small", m_dir);
+    open(cnf);
+    // A name typed but not yet saved reaches the panel.
+    grid("zoneGrid")->item(0, 1)->setText(q("НОВАЯ ЗОНА"));
+    m_prompts.expectSeries(0);
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? ",
+                            MsgButtons::YesNo, MsgResult::No);
+    m_prompts.expectSave(m_dir / "CONFIG.BIN", "*.BIN|*.BIN");
+    action("WriteConfigCard")->trigger();
+    ASSERT_TRUE(fs::exists(m_dir / "CONFIG.BIN"));
+    const std::string image = fileBytes(m_dir / "CONFIG.BIN");
+    EXPECT_EQ(image.size(), 65536u);
+    EXPECT_NE(image.find(text::fromUtf8("НОВАЯ ЗОНА")), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_dir / "ARHIVE.BIN")); // series F/H
+    // The name went to the panel, not into the file.
+    EXPECT_NE(key(cnf, "ЗОНА", "1"), "НОВАЯ ЗОНА");
+}
+
+TEST_F(CardTest, CancellingTheSeriesWritesNothing) {
+    open(copySample("small", m_dir));
+    m_prompts.expectSeries(-1);
+    action("WriteConfigCard")->trigger();
+    EXPECT_FALSE(fs::exists(m_dir / "CONFIG.BIN"));
+    EXPECT_FALSE(fs::exists(m_dir / "small.bin"));
+}
+
+} // namespace kvort::gui::test

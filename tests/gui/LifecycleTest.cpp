@@ -1,0 +1,282 @@
+// Creating, opening, saving, discarding and closing through the window,
+// judged by the files they leave.
+#include "GuiFixture.h"
+
+#include "document/ConfigFileSet.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+namespace fs = std::filesystem;
+
+namespace kvort::gui::test {
+
+namespace {
+const char* kSaveQuestion = "СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? ";
+
+// A configuration as an older tool left it: ППКП in slot 1 with its
+// detector file, and one fire-extinguishing direction.
+const char* kOpened = R"([СИСТЕМА]
+НАИМЕНОВАНИЕ=КВОРТ
+[СОСТАВ]
+0=ПУ-П
+1=ППКП
+[ПРИБОРЫ]
+ПУ-П=-8
+ППКП1=-8
+[ЗОНА]
+1=СКЛАД
+2=ОФИС
+[НАПРАВЛЕНИЕ 2]
+ЗОНА=СКЛАД
+РЕЛЕ 1=ПУСК 1
+РЕЛЕ 2=ПУСК 2
+РЕЛЕ 3=СТОП
+РЕЛЕ 4=АВТ.ОТКЛ.
+РЕЛЕ 5=БЛОКИРОВКА
+БДУ4=42/01
+[НАПРАВЛЕНИЕ 3]
+)";
+} // namespace
+
+TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
+    // Another extension is replaced; an existing NAME.cnf is overwritten.
+    writeText(m_dir / "ОБЪЕКТ.cnf", "[СТАРОЕ]\nКЛЮЧ=1\n");
+    const fs::path cnf = createNew("ОБЪЕКТ.txt");
+    EXPECT_EQ(cnf, m_dir / "ОБЪЕКТ.cnf");
+    EXPECT_FALSE(key(cnf, "СТАРОЕ", "КЛЮЧ"));
+    for (int z : {1, 17, 256}) {
+        EXPECT_EQ(key(cnf, "ЗОНА", std::to_string(z)), "ЗОНА " + std::to_string(z));
+        EXPECT_EQ(key(cnf, "ПЛАН ЗОНЫ", std::to_string(z)), "");
+        EXPECT_EQ(cell("zoneGrid", z - 1, 1), QString::fromStdString("ЗОНА " + std::to_string(z)));
+    }
+    EXPECT_EQ(key(cnf, "СОСТАВ", "0"), "ПУ-П");
+    EXPECT_EQ(key(cnf, "ПРИБОРЫ", "ПУ-П"), "-8");
+    EXPECT_EQ(key(cnf, "СИСТЕМА", "ВЕРСИЯ"), "V6.10");
+    EXPECT_EQ(key(cnf, "АДРЕС ПУ-П", "АДРЕС"), "-1");
+    ASSERT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb0"));
+    EXPECT_EQ(fs::file_size(m_dir / "ОБЪЕКТ.tb0"), 0u);
+    EXPECT_FALSE(fs::exists(m_dir / "ОБЪЕКТ.~cnf"));
+    EXPECT_TRUE(m_window->configModified());
+
+    EXPECT_TRUE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
+    EXPECT_EQ(m_window->findChild<QTabWidget*>("tabs")->currentIndex(), 0);
+    EXPECT_TRUE(m_window->findChild<QWidget*>("zonePanel")->isVisible());
+    EXPECT_EQ(grid("detectorGrid")->rowCount(), 512);
+    EXPECT_EQ(cell("detectorGrid", 0, 0), q("И01-01"));
+    for (const char* name :
+         {"FileOpen1", "NewConfig", "ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    EXPECT_FALSE(action("FileJSON")->isEnabled());
+    EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
+    EXPECT_TRUE(slotList(1)->isEnabled());
+    EXPECT_FALSE(slotList(2)->isEnabled());
+}
+
+TEST_F(GuiTest, CancelledNewConfigurationLeavesTheStartState) {
+    m_prompts.expectSave(std::nullopt);
+    action("NewConfig")->trigger();
+    EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
+    EXPECT_TRUE(action("FileOpen1")->isEnabled());
+    EXPECT_TRUE(action("NewConfig")->isEnabled());
+    for (const char* name :
+         {"ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard", "FileJSON"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(fs::is_empty(m_dir));
+}
+
+TEST_F(GuiTest, UnwritableNewConfigurationIsReportedAndOpensNothing) {
+    m_prompts.expectSave(m_dir / "НЕТ-ТАКОЙ-ПАПКИ" / "ОБЪЕКТ");
+    m_prompts.expectMessageCaption("ОШИБКА");
+    action("NewConfig")->trigger();
+    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
+    EXPECT_NE(m_prompts.lastMessageTexts[0].find("ОБЪЕКТ.cnf"), std::string::npos);
+    EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
+    EXPECT_TRUE(action("NewConfig")->isEnabled());
+    EXPECT_FALSE(action("WriteConfig")->isEnabled());
+    EXPECT_TRUE(m_window->currentConfigPath().empty());
+}
+
+TEST_F(GuiTest, OpeningMakesWorkingCopiesOfTheFilesThatExist) {
+    const fs::path cnf = writeCnf("ОБЪЕКТ", kOpened);
+    writeText(m_dir / "ОБЪЕКТ.tb3", "[И31-01]\nТЕКСТ=А\n");
+    writeText(m_dir / "ОБЪЕКТ.tb5", "[И51-01]\nТЕКСТ=Б\n");
+    open(cnf);
+    EXPECT_EQ(fileBytes(m_dir / "ОБЪЕКТ.~cnf"), fileBytes(cnf));
+    EXPECT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.~tb3"));
+    EXPECT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.~tb5"));
+    for (int n : {0, 1, 2, 4, 6, 7, 8})
+        EXPECT_FALSE(fs::exists(m_dir / ("ОБЪЕКТ.~tb" + std::to_string(n)))) << n;
+    EXPECT_EQ(label("sourcePanel")->text(), q("  ИСТОЧНИК:  ОБЪЕКТ"));
+    EXPECT_FALSE(m_window->configModified());
+    EXPECT_TRUE(action("FileJSON")->isEnabled());
+    EXPECT_EQ(fs::current_path(), m_dir);
+    // The opened file's content reaches the window.
+    EXPECT_EQ(slotList(1)->currentText(), q("ППКП"));
+    EXPECT_TRUE(slotList(2)->isEnabled());
+    EXPECT_EQ(cell("zoneGrid", 1, 1), q("ОФИС"));
+    EXPECT_EQ(cell("zoneGrid", 2, 1), QString());
+    EXPECT_TRUE(label("extinguishing2Label")->isVisible());
+    EXPECT_FALSE(label("extinguishing3Label")->isVisible());
+}
+
+TEST_F(GuiTest, OpenPromptOnlyAfterAnOpeningWithEdits) {
+    // After a new configuration in a fresh run the dialog comes at once.
+    createNew();
+    pick(1, 1);
+    ASSERT_TRUE(m_window->configModified());
+    const fs::path other = writeCnf("ДРУГОЙ", kOpened);
+    open(other);
+    EXPECT_FALSE(m_window->configModified());
+
+    // Opened, not edited: no question either.
+    open(other);
+
+    // Opened and edited: the question comes, and No restores the files.
+    const std::string before = fileBytes(other);
+    pick(1, 2);
+    EXPECT_NE(fileBytes(other), before);
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNo, MsgResult::No);
+    m_prompts.expectOpen(std::nullopt);
+    action("FileOpen1")->trigger();
+    EXPECT_EQ(fileBytes(other), before);
+    // Cancelling the dialog afterwards undoes nothing, and the flag stays cleared.
+    EXPECT_FALSE(m_window->configModified());
+}
+
+struct CloseRow {
+    const char* name;
+    MsgResult answer;
+};
+
+class CloseTest : public GuiTest, public ::testing::WithParamInterface<CloseRow> {};
+
+TEST_P(CloseTest, AnswerAtClosingHasItsFileEffects) {
+    const fs::path cnf = writeCnf("ОБЪЕКТ", kOpened);
+    writeText(m_dir / "ОБЪЕКТ.tb1", "[И11-01]\nТЕКСТ=КОРИДОР\n");
+    // Left from an earlier run, with no NAME.tb6 at this opening.
+    writeText(m_dir / "ОБЪЕКТ.~tb6", "[И61-01]\nТЕКСТ=СТАРОЕ\n");
+    const std::string original = fileBytes(cnf);
+    open(cnf);
+
+    pick(1, 2);             // БРИТ in slot 1
+    pickText(2, q("ППКП")); // a new NAME.tb2
+    ASSERT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb2"));
+    grid("zoneGrid")->item(0, 1)->setText(q("СКЛАД ГСМ"));
+
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNoCancel,
+                            GetParam().answer);
+    const bool closed = m_window->close();
+    switch (GetParam().answer) {
+    case MsgResult::Cancel:
+        EXPECT_FALSE(closed);
+        EXPECT_TRUE(m_window->isVisible());
+        EXPECT_TRUE(m_window->configModified());
+        EXPECT_EQ(key(cnf, "СОСТАВ", "1"), "БРИТ");
+        EXPECT_EQ(key(cnf, "ЗОНА", "1"), "СКЛАД");
+        EXPECT_FALSE(fs::exists(m_dir / "ОБЪЕКТ.tb6"));
+        break;
+    case MsgResult::No:
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(fileBytes(cnf), original);
+        EXPECT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb2")); // created since opening: stays
+        EXPECT_EQ(fileBytes(m_dir / "ОБЪЕКТ.tb6"), fileBytes(m_dir / "ОБЪЕКТ.~tb6"));
+        break;
+    default:
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(fileBytes(m_dir / "ОБЪЕКТ.~cnf"), original);
+        EXPECT_EQ(key(cnf, "ЗОНА", "1"), "СКЛАД ГСМ");
+        EXPECT_EQ(key(cnf, "ЗОНА", "3"), "");
+        EXPECT_EQ(key(cnf, "СОСТАВ", "1"), "БРИТ");
+        // The direction goes back as the editor held it: БРИТ from БДУ4,
+        // no scenario key; an empty direction stays without keys.
+        EXPECT_EQ(key(cnf, "НАПРАВЛЕНИЕ 2", "ЗОНА"), "СКЛАД");
+        EXPECT_EQ(key(cnf, "НАПРАВЛЕНИЕ 2", "РЕЛЕ 3"), "СТОП");
+        EXPECT_EQ(key(cnf, "НАПРАВЛЕНИЕ 2", "БРИТ"), "42/01");
+        EXPECT_FALSE(key(cnf, "НАПРАВЛЕНИЕ 2", "СЦЕН."));
+        EXPECT_FALSE(IniStore(cnf).SectionExists(cp("НАПРАВЛЕНИЕ 3")));
+        EXPECT_FALSE(fs::exists(m_dir / "ОБЪЕКТ.tb6"));
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CloseTest,
+                         ::testing::Values(CloseRow{"Yes", MsgResult::Yes},
+                                           CloseRow{"No", MsgResult::No},
+                                           CloseRow{"Cancel", MsgResult::Cancel}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GuiTest, ClosingWithoutEditsAsksNothing) {
+    open(writeCnf("ОБЪЕКТ", kOpened));
+    EXPECT_TRUE(m_window->close());
+}
+
+TEST_F(GuiTest, NoAtClosingAfterANewConfigurationChangesNoFile) {
+    const fs::path cnf = createNew();
+    const std::string made = fileBytes(cnf);
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNoCancel, MsgResult::No);
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(fileBytes(cnf), made);
+}
+
+TEST_F(GuiTest, NewConfigurationDoesNotTakeOverTheDirectionsOfTheLastOne) {
+    open(writeCnf("СТАРЫЙ", kOpened));
+    const fs::path cnf = createNew("НОВЫЙ");
+    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNoCancel, MsgResult::Yes);
+    EXPECT_TRUE(m_window->close());
+    EXPECT_FALSE(IniStore(cnf).SectionExists(cp("НАПРАВЛЕНИЕ 2")));
+    EXPECT_EQ(key(cnf, "ЗОНА", "1"), "ЗОНА 1");
+}
+
+TEST_F(GuiTest, SwitchingToExtinguishingWritesZoneNamesOnce) {
+    const fs::path cnf = writeCnf("ОБЪЕКТ", kOpened);
+    open(cnf);
+    auto* tabs = m_window->findChild<QTabWidget*>("tabs");
+    auto clickTab = [&](int index) {
+        QTabBar* bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+        ASSERT_EQ(tabs->currentIndex(), index);
+    };
+    grid("zoneGrid")->item(1, 1)->setText(q("АРХИВ"));
+
+    // Not modified: nothing is written.
+    clickTab(2);
+    EXPECT_EQ(key(cnf, "ЗОНА", "2"), "ОФИС");
+    EXPECT_EQ(label("statusPanel")->text(), q("ТОЛЬКО ДЛЯ ПРИБОРОВ ПУ-ПТ ИЛИ ПУ-П С ПРОШИВКОЙ ПТ"));
+    clickTab(0);
+    EXPECT_TRUE(label("statusPanel")->text().isEmpty());
+
+    pick(1, 1);
+    ASSERT_TRUE(m_window->configModified());
+    clickTab(2);
+    EXPECT_EQ(key(cnf, "ЗОНА", "2"), "АРХИВ");
+    EXPECT_FALSE(m_window->configModified());
+    // The direction list on the tab was loaded after the write.
+    EXPECT_EQ(cell("directionView", 1, 0), q("СКЛАД"));
+    EXPECT_EQ(cell("directionView", 1, 7), q("42/01"));
+    clickTab(1);
+    EXPECT_TRUE(label("statusPanel")->text().isEmpty());
+}
+
+} // namespace kvort::gui::test
+
+namespace kvort::gui::test {
+
+TEST_F(GuiTest, OpeningAFileThatIsNotThereCreatesNothing) {
+    const fs::path missing = m_dir / "НЕТ ТАКОГО.cnf";
+    m_prompts.expectMessageCaption("ОШИБКА");
+    m_window->FileOpen1Accept(missing); // as for a name given on the command line
+    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
+    EXPECT_NE(m_prompts.lastMessageTexts[0].find("НЕТ ТАКОГО.cnf"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(m_dir));
+    EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
+    EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
+    EXPECT_FALSE(action("WriteConfig")->isEnabled());
+}
+
+} // namespace kvort::gui::test

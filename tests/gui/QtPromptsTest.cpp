@@ -1,0 +1,132 @@
+// The Qt side of the prompts port: filters, message-box buttons and the
+// series dialog, answered by clicking the real dialogs.
+#include "gui/QtPrompts.h"
+#include "gui/GuiText.h"
+#include "text/Cp1251.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace kvort::gui::test {
+
+namespace {
+
+// Runs `act` on the modal dialog as soon as it is shown.
+void whenModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+void clickButton(QWidget* dialog, const QString& text) {
+    for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+        if (b->text() == text) {
+            b->click();
+            return;
+        }
+    ADD_FAILURE() << "no button " << text.toStdString();
+    static_cast<QDialog*>(dialog)->reject();
+}
+
+} // namespace
+
+TEST(QtPromptsTest, DelphiFiltersBecomeQtFilters) {
+    const std::vector<std::pair<const char*, const char*>> rows = {
+        {"*.cnf|*.cnf", "*.cnf (*.cnf)"},
+        {"*.BIN|*.BIN", "*.BIN (*.BIN)"},
+        {"Конфигурации (*.cnf)|*.cnf|Все файлы|*.*", "Конфигурации (*.cnf);;Все файлы (*.*)"},
+        {"Тексты|*.txt;*.TXT", "Тексты (*.txt *.TXT)"},
+        {"", ""},
+    };
+    for (const auto& [delphi, qt] : rows)
+        EXPECT_EQ(qtFilter(text::fromUtf8(delphi)).toStdString(), qt) << delphi;
+}
+
+TEST(QtPromptsTest, MessageBoxesAnswerWithTheButtonClicked) {
+    struct Row {
+        MsgButtons buttons;
+        const char* click;
+        MsgResult expected;
+    };
+    const std::vector<Row> rows = {
+        {MsgButtons::YesNoCancel, "Да", MsgResult::Yes},
+        {MsgButtons::YesNoCancel, "Нет", MsgResult::No},
+        {MsgButtons::YesNoCancel, "Отмена", MsgResult::Cancel},
+        {MsgButtons::YesNo, "Нет", MsgResult::No},
+        {MsgButtons::Ok, "OK", MsgResult::Ok},
+    };
+    QtPrompts prompts;
+    for (const Row& row : rows) {
+        QString caption, text;
+        whenModal([&](QWidget* box) {
+            caption = box->windowTitle();
+            text = static_cast<QMessageBox*>(box)->text();
+            clickButton(box, QString::fromUtf8(row.click));
+        });
+        const MsgResult got =
+            prompts.message(text::fromUtf8("ИНФОРМАЦИЯ"), text::fromUtf8("СОХРАНИТЬ? "),
+                            MsgIcon::Question, row.buttons);
+        EXPECT_EQ(got, row.expected) << row.click;
+        EXPECT_EQ(caption, QString::fromUtf8("ИНФОРМАЦИЯ"));
+        EXPECT_EQ(text, QString::fromUtf8("СОХРАНИТЬ? "));
+    }
+}
+
+TEST(QtPromptsTest, SeriesDialogGivesTheSelectedChoiceWhicheverWayItCloses) {
+    struct Row {
+        const char* name;
+        std::function<void(QWidget*)> act;
+        int expected;
+    };
+    auto click = [](const char* text) {
+        return [text](QWidget* d) { clickButton(d, QString::fromUtf8(text)); };
+    };
+    const std::vector<Row> rows = {
+        {"OK with the preselected I", click("OK"), 1},
+        {"F/H chosen",
+         [](QWidget* d) {
+             d->findChildren<QRadioButton*>().at(0)->click();
+             clickButton(d, QStringLiteral("OK"));
+         },
+         0},
+        {"ОТМЕНИТЬ clears the choice", click("ОТМЕНИТЬ"), -1},
+        {"closed by its frame", [](QWidget* d) { d->close(); }, 1},
+    };
+    QtPrompts prompts;
+    for (const Row& row : rows) {
+        QString caption;
+        QStringList choices;
+        whenModal([&](QWidget* d) {
+            caption = d->windowTitle();
+            for (QRadioButton* r : d->findChildren<QRadioButton*>())
+                choices << r->text();
+            row.act(d);
+        });
+        EXPECT_EQ(prompts.chooseSeries(), row.expected) << row.name;
+        EXPECT_EQ(caption, QString::fromUtf8("Выберите серию прибора"));
+        EXPECT_EQ(choices.join(u'|'), QString::fromUtf8("СЕРИЯ  \"F\" \"H\"|СЕРИЯ   \"I\""));
+    }
+}
+
+TEST(QtPromptsTest, InputBoxCancelGivesBackTheInitialText) {
+    QtPrompts prompts;
+    whenModal([](QWidget* d) { clickButton(d, QStringLiteral("Отмена")); });
+    EXPECT_EQ(text::toUtf8(prompts.inputBox(text::fromUtf8("ППКП1"), text::fromUtf8("ВВЕДИТЕ"),
+                                            text::fromUtf8("СТАРЫЙ"))),
+              "СТАРЫЙ");
+}
+
+} // namespace kvort::gui::test
