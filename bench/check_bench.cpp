@@ -51,8 +51,8 @@ class YesPrompts : public UserPrompts {
     MsgResult message(std::string_view, std::string_view, MsgIcon, MsgButtons b) override {
         return b == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
     }
-    std::optional<fs::path> openFile(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<fs::path> saveFile(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<fs::path> openFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<fs::path> saveFile(const FileDialogOptions&) override { return std::nullopt; }
     std::string inputBox(std::string_view, std::string_view, std::string_view i) override {
         return std::string(i);
     }

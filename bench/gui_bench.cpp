@@ -20,8 +20,8 @@ class SilentPrompts : public UserPrompts {
     MsgResult message(std::string_view, std::string_view text, MsgIcon, MsgButtons) override {
         fail(text);
     }
-    std::optional<fs::path> openFile(const FileDialogSpec&) override { fail("open"); }
-    std::optional<fs::path> saveFile(const FileDialogSpec&) override { fail("save"); }
+    std::optional<fs::path> openFile(const FileDialogOptions&) override { fail("open"); }
+    std::optional<fs::path> saveFile(const FileDialogOptions&) override { fail("save"); }
     std::string inputBox(std::string_view, std::string_view, std::string_view) override {
         fail("input");
     }

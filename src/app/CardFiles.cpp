@@ -23,12 +23,12 @@ class BusyCursor {
 
 } // namespace
 
-FileDialogSpec CardFileDialog() {
-    FileDialogSpec spec;
-    spec.filter = "*.BIN|*.BIN";
-    spec.defaultExtension = ".BIN";
-    spec.initialName = "CONFIG";
-    return spec;
+FileDialogOptions CardFileDialog() {
+    FileDialogOptions options;
+    options.filter = "*.BIN|*.BIN";
+    options.defaultExtension = ".BIN";
+    options.initialName = "CONFIG";
+    return options;
 }
 
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,

@@ -20,7 +20,7 @@ enum class CardWriteOutcome {
 };
 
 // The file dialogs of the card actions.
-FileDialogSpec CardFileDialog();
+FileDialogOptions CardFileDialog();
 
 // Encodes the configuration at session.CurrentConfigPath for the series the
 // person chooses, checks it and saves the image as a card file. zoneGrid is

@@ -11,11 +11,11 @@ using namespace text::literals;
 
 std::optional<std::filesystem::path> FileJSON(const std::filesystem::path& currentConfigPath,
                                               UserPrompts& prompts) {
-    FileDialogSpec spec;
-    spec.filter = "*.json|*.json";
-    spec.defaultExtension = ".json";
-    spec.initialName = text::fromUtf8Lossy(ChangeFileExt(currentConfigPath, ".json").string());
-    const auto chosen = prompts.saveFile(spec);
+    FileDialogOptions options;
+    options.filter = "*.json|*.json";
+    options.defaultExtension = ".json";
+    options.initialName = text::fromUtf8Lossy(ChangeFileExt(currentConfigPath, ".json").string());
+    const auto chosen = prompts.saveFile(options);
     if (!chosen)
         return std::nullopt;
     ExportJson(currentConfigPath, *chosen);

@@ -27,10 +27,10 @@ std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSou
         view.readNotSaved();
         return std::nullopt;
     }
-    FileDialogSpec spec;
-    spec.filter = "*.cnf|*.cnf";
-    spec.defaultExtension = ".cnf";
-    const auto chosen = prompts.saveFile(spec);
+    FileDialogOptions options;
+    options.filter = "*.cnf|*.cnf";
+    options.defaultExtension = ".cnf";
+    const auto chosen = prompts.saveFile(options);
     if (!chosen) {
         view.readNotSaved();
         return std::nullopt;

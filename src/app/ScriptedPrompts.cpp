@@ -29,13 +29,13 @@ std::string describe(const ScriptedPrompts::Asked& a) {
              std::to_string(static_cast<int>(a.icon)) + " buttons " +
              std::to_string(static_cast<int>(a.buttons));
     if (a.kind == ScriptedPrompts::Kind::OpenFile || a.kind == ScriptedPrompts::Kind::SaveFile)
-        s += " filter \"" + text::toUtf8(a.spec.filter) + "\" ext \"" +
-             text::toUtf8(a.spec.defaultExtension) + "\" name \"" +
-             text::toUtf8(a.spec.initialName) + "\"";
+        s += " filter \"" + text::toUtf8(a.options.filter) + "\" ext \"" +
+             text::toUtf8(a.options.defaultExtension) + "\" name \"" +
+             text::toUtf8(a.options.initialName) + "\"";
     return s;
 }
 
-bool sameSpec(const FileDialogSpec& a, const FileDialogSpec& b) {
+bool sameSpec(const FileDialogOptions& a, const FileDialogOptions& b) {
     return a.filter == b.filter && a.defaultExtension == b.defaultExtension &&
            a.initialName == b.initialName;
 }
@@ -53,20 +53,20 @@ ScriptedPrompts& ScriptedPrompts::expectMessage(std::string_view caption, std::s
 }
 
 ScriptedPrompts& ScriptedPrompts::expectOpenFile(std::optional<std::filesystem::path> answer,
-                                                 std::optional<FileDialogSpec> spec) {
+                                                 std::optional<FileDialogOptions> options) {
     Step s;
     s.expected.kind = Kind::OpenFile;
-    s.checkSpec = spec.has_value();
-    if (spec)
-        s.expected.spec = *spec;
+    s.checkSpec = options.has_value();
+    if (options)
+        s.expected.options = *options;
     s.path = std::move(answer);
     m_script.push_back(std::move(s));
     return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::expectSaveFile(std::optional<std::filesystem::path> answer,
-                                                 std::optional<FileDialogSpec> spec) {
-    expectOpenFile(std::move(answer), std::move(spec));
+                                                 std::optional<FileDialogOptions> options) {
+    expectOpenFile(std::move(answer), std::move(options));
     m_script.back().expected.kind = Kind::SaveFile;
     return *this;
 }
@@ -101,7 +101,7 @@ ScriptedPrompts::Step ScriptedPrompts::next(const Asked& asked) {
             e.caption == asked.caption && e.text == asked.text &&
             (asked.kind == Kind::InputBox || (e.icon == asked.icon && e.buttons == asked.buttons));
     if (match && step.checkSpec)
-        match = sameSpec(e.spec, asked.spec);
+        match = sameSpec(e.options, asked.options);
     if (!match)
         throw UnexpectedPrompt("unexpected " + describe(asked) + "; the script expected " +
                                describe(e));
@@ -115,22 +115,22 @@ MsgResult ScriptedPrompts::message(std::string_view caption, std::string_view te
 }
 
 std::optional<std::filesystem::path> ScriptedPrompts::dialog(Kind kind,
-                                                             const FileDialogSpec& spec) {
+                                                             const FileDialogOptions& options) {
     Asked a;
     a.kind = kind;
-    a.spec = spec;
+    a.options = options;
     auto answer = next(a).path;
     if (answer && m_changeDir)
         makeWorkingDirectoryOf(*answer);
     return answer;
 }
 
-std::optional<std::filesystem::path> ScriptedPrompts::openFile(const FileDialogSpec& spec) {
-    return dialog(Kind::OpenFile, spec);
+std::optional<std::filesystem::path> ScriptedPrompts::openFile(const FileDialogOptions& options) {
+    return dialog(Kind::OpenFile, options);
 }
 
-std::optional<std::filesystem::path> ScriptedPrompts::saveFile(const FileDialogSpec& spec) {
-    return dialog(Kind::SaveFile, spec);
+std::optional<std::filesystem::path> ScriptedPrompts::saveFile(const FileDialogOptions& options) {
+    return dialog(Kind::SaveFile, options);
 }
 
 std::string ScriptedPrompts::inputBox(std::string_view caption, std::string_view prompt,

@@ -31,18 +31,18 @@ class ScriptedPrompts : public UserPrompts {
         std::string text;
         MsgIcon icon = MsgIcon::Information;
         MsgButtons buttons = MsgButtons::Ok;
-        FileDialogSpec spec;
+        FileDialogOptions options;
     };
 
     // The next prompt must be this message box; it is answered with `answer`.
     ScriptedPrompts& expectMessage(std::string_view caption, std::string_view text, MsgIcon icon,
                                    MsgButtons buttons, MsgResult answer);
     // The next prompt must be an open / save dialog; nullopt cancels it. When
-    // `spec` is given, its filter, default extension and initial name must match.
+    // `options` is given, its filter, default extension and initial name must match.
     ScriptedPrompts& expectOpenFile(std::optional<std::filesystem::path> answer,
-                                    std::optional<FileDialogSpec> spec = std::nullopt);
+                                    std::optional<FileDialogOptions> options = std::nullopt);
     ScriptedPrompts& expectSaveFile(std::optional<std::filesystem::path> answer,
-                                    std::optional<FileDialogSpec> spec = std::nullopt);
+                                    std::optional<FileDialogOptions> options = std::nullopt);
     ScriptedPrompts& expectInput(std::string_view caption, std::string_view prompt,
                                  std::string answer);
     ScriptedPrompts& expectSeries(int answer);
@@ -58,8 +58,8 @@ class ScriptedPrompts : public UserPrompts {
 
     MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
                       MsgButtons buttons) override;
-    std::optional<std::filesystem::path> openFile(const FileDialogSpec& spec) override;
-    std::optional<std::filesystem::path> saveFile(const FileDialogSpec& spec) override;
+    std::optional<std::filesystem::path> openFile(const FileDialogOptions& options) override;
+    std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) override;
     std::string inputBox(std::string_view caption, std::string_view prompt,
                          std::string_view initial) override;
     int chooseSeries() override;
@@ -75,7 +75,7 @@ class ScriptedPrompts : public UserPrompts {
         int series = 0;
     };
     Step next(const Asked& asked);
-    std::optional<std::filesystem::path> dialog(Kind kind, const FileDialogSpec& spec);
+    std::optional<std::filesystem::path> dialog(Kind kind, const FileDialogOptions& options);
 
     std::deque<Step> m_script;
     std::vector<Asked> m_asked;

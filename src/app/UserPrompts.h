@@ -16,7 +16,7 @@ enum class MsgIcon { Error, Information, Question, Warning };
 enum class MsgButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     std::string filter;           // "*.cnf|*.cnf" (Delphi filter form)
     std::string defaultExtension; // ".cnf" or "cnf"
     std::string initialName;      // initial file name, may be empty
@@ -35,8 +35,8 @@ public:
     // Open and save dialogs; nullopt when cancelled. A confirmed dialog makes
     // the chosen file's folder the working directory (the implementation
     // does that, so every caller gets it).
-    virtual std::optional<std::filesystem::path> openFile(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::filesystem::path> saveFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::filesystem::path> openFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) = 0;
 
     // A single-line input box; Cancel returns the initial text.
     virtual std::string inputBox(std::string_view caption, std::string_view prompt,

@@ -48,11 +48,11 @@ std::optional<std::filesystem::path> CliPrompts::nextDialog() {
     return p;
 }
 
-std::optional<std::filesystem::path> CliPrompts::openFile(const FileDialogSpec&) {
+std::optional<std::filesystem::path> CliPrompts::openFile(const FileDialogOptions&) {
     return nextDialog();
 }
 
-std::optional<std::filesystem::path> CliPrompts::saveFile(const FileDialogSpec&) {
+std::optional<std::filesystem::path> CliPrompts::saveFile(const FileDialogOptions&) {
     return nextDialog();
 }
 

@@ -23,11 +23,11 @@ using namespace text::literals;
 
 namespace {
 
-FileDialogSpec configDialog() {
-    FileDialogSpec spec;
-    spec.filter = "*.cnf|*.cnf";
-    spec.defaultExtension = ".cnf";
-    return spec;
+FileDialogOptions configDialog() {
+    FileDialogOptions options;
+    options.filter = "*.cnf|*.cnf";
+    options.defaultExtension = ".cnf";
+    return options;
 }
 
 std::string_view saveQuestion() {

@@ -97,23 +97,23 @@ MsgResult QtPrompts::message(std::string_view caption, std::string_view text, Ms
     return no ? MsgResult::No : MsgResult::Ok;
 }
 
-std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogSpec& spec, bool save) {
-    QFileDialog dialog(m_parent, qs(spec.caption));
+std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogOptions& options, bool save) {
+    QFileDialog dialog(m_parent, qs(options.caption));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // A save dialog never asks before replacing: the callers overwrite by
     // design (a new configuration replaces an existing NAME.cnf).
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    QString ext = qs(spec.defaultExtension);
+    QString ext = qs(options.defaultExtension);
     if (ext.startsWith(u'.'))
         ext.remove(0, 1);
     if (!ext.isEmpty())
         dialog.setDefaultSuffix(ext);
-    const QString filter = qtFilter(spec.filter);
+    const QString filter = qtFilter(options.filter);
     if (!filter.isEmpty())
         dialog.setNameFilter(filter);
-    if (!spec.initialName.empty())
-        dialog.selectFile(qs(spec.initialName));
+    if (!options.initialName.empty())
+        dialog.selectFile(qs(options.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     std::filesystem::path chosen(dialog.selectedFiles().first().toStdString());
@@ -121,12 +121,12 @@ std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogSpec&
     return chosen;
 }
 
-std::optional<std::filesystem::path> QtPrompts::openFile(const FileDialogSpec& spec) {
-    return fileDialog(spec, false);
+std::optional<std::filesystem::path> QtPrompts::openFile(const FileDialogOptions& options) {
+    return fileDialog(options, false);
 }
 
-std::optional<std::filesystem::path> QtPrompts::saveFile(const FileDialogSpec& spec) {
-    return fileDialog(spec, true);
+std::optional<std::filesystem::path> QtPrompts::saveFile(const FileDialogOptions& options) {
+    return fileDialog(options, true);
 }
 
 std::string QtPrompts::inputBox(std::string_view caption, std::string_view prompt,

@@ -33,7 +33,7 @@ class CardTest : public AppTest {
         prompts.expectMessage("ИНФОРМАЦИЯ"_cp, ReadSaveQuestion(), MsgIcon::Information,
                               MsgButtons::YesNo, answer);
     }
-    FileDialogSpec cnfDialog() const { return {"*.cnf|*.cnf", ".cnf", "", ""}; }
+    FileDialogOptions cnfDialog() const { return {"*.cnf|*.cnf", ".cnf", "", ""}; }
 
     // Writes a card for a series through the workflow and returns its bytes.
     std::string writeCard(int series, const fs::path& card) {

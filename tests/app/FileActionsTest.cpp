@@ -35,13 +35,13 @@ TEST_F(AppTest, ArchiveActionsOpenTheTextOrSayItIsMissing) {
 
 TEST_F(AppTest, JsonActionOffersNameDotJsonAndWritesTheChosenFile) {
     newConfig();
-    const FileDialogSpec spec{"*.json|*.json", ".json", text::fromUtf8((dir / "OBJ.json").string()),
+    const FileDialogOptions options{"*.json|*.json", ".json", text::fromUtf8((dir / "OBJ.json").string()),
                               ""};
-    prompts.expectSaveFile(std::nullopt, spec);
+    prompts.expectSaveFile(std::nullopt, options);
     EXPECT_EQ(FileJSON(dir / "OBJ.tb3", prompts), std::nullopt);
     EXPECT_FALSE(fs::exists(dir / "OBJ.json"));
 
-    prompts.expectSaveFile(dir / "OUT.json", spec);
+    prompts.expectSaveFile(dir / "OUT.json", options);
     EXPECT_EQ(FileJSON(dir / "OBJ.tb3", prompts), dir / "OUT.json");
     const std::string json = contents(dir / "OUT.json");
     EXPECT_EQ(json.substr(0, 13), "{\r\n\"sensor\":[");

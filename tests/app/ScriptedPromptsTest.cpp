@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 TEST_F(AppTest, ScriptedPromptsAnswerInOrderAndRejectWhatWasNotAnnounced) {
     prompts.expectMessage("ОШИБКА"_cp, "ТЕКСТ"_cp, MsgIcon::Error, MsgButtons::Ok, MsgResult::Ok)
         .expectSeries(1)
-        .expectSaveFile(dir / "A.cnf", FileDialogSpec{"*.cnf|*.cnf", ".cnf", "", ""})
+        .expectSaveFile(dir / "A.cnf", FileDialogOptions{"*.cnf|*.cnf", ".cnf", "", ""})
         .expectOpenFile(std::nullopt);
 
     EXPECT_EQ(prompts.message("ОШИБКА"_cp, "ТЕКСТ"_cp, MsgIcon::Error, MsgButtons::Ok),
@@ -45,7 +45,7 @@ TEST_F(AppTest, ScriptedPromptsAnswerInOrderAndRejectWhatWasNotAnnounced) {
     }
     // A dialog with a different filter, or a dialog of the other kind.
     ScriptedPrompts p;
-    p.expectSaveFile(dir / "B.BIN", FileDialogSpec{"*.BIN|*.BIN", ".BIN", "CONFIG", ""});
+    p.expectSaveFile(dir / "B.BIN", FileDialogOptions{"*.BIN|*.BIN", ".BIN", "CONFIG", ""});
     EXPECT_THROW(p.saveFile({"*.cnf|*.cnf", ".BIN", "CONFIG", ""}), UnexpectedPrompt);
     ScriptedPrompts q;
     q.expectSaveFile(dir / "B.BIN");

@@ -127,26 +127,26 @@ MsgResult ScriptedPrompts::message(std::string_view caption, std::string_view te
     return s->answer;
 }
 
-std::optional<fs::path> ScriptedPrompts::openFile(const FileDialogSpec& spec) {
-    auto s = next(Kind::Open, "open " + u(spec.filter));
+std::optional<fs::path> ScriptedPrompts::openFile(const FileDialogOptions& options) {
+    auto s = next(Kind::Open, "open " + u(options.filter));
     if (!s)
         return std::nullopt;
-    EXPECT_EQ(spec.filter, s->text);
+    EXPECT_EQ(options.filter, s->text);
     if (s->text == "*.cnf|*.cnf") {
-        EXPECT_EQ(spec.defaultExtension, ".cnf");
+        EXPECT_EQ(options.defaultExtension, ".cnf");
     }
     if (s->file)
         makeWorkingDirectoryOf(*s->file);
     return s->file;
 }
 
-std::optional<fs::path> ScriptedPrompts::saveFile(const FileDialogSpec& spec) {
-    auto s = next(Kind::Save, "save " + u(spec.filter));
+std::optional<fs::path> ScriptedPrompts::saveFile(const FileDialogOptions& options) {
+    auto s = next(Kind::Save, "save " + u(options.filter));
     if (!s)
         return std::nullopt;
-    EXPECT_EQ(spec.filter, s->text);
+    EXPECT_EQ(options.filter, s->text);
     if (s->text == "*.cnf|*.cnf") {
-        EXPECT_EQ(spec.defaultExtension, ".cnf");
+        EXPECT_EQ(options.defaultExtension, ".cnf");
     }
     if (s->file)
         makeWorkingDirectoryOf(*s->file);

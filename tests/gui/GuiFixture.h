@@ -50,8 +50,8 @@ class ScriptedPrompts : public UserPrompts {
 
     MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
                       MsgButtons buttons) override;
-    std::optional<std::filesystem::path> openFile(const FileDialogSpec& spec) override;
-    std::optional<std::filesystem::path> saveFile(const FileDialogSpec& spec) override;
+    std::optional<std::filesystem::path> openFile(const FileDialogOptions& options) override;
+    std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) override;
     std::string inputBox(std::string_view caption, std::string_view prompt,
                          std::string_view initial) override;
     int chooseSeries() override;
