@@ -11,6 +11,8 @@
 #include "export/JsonExport.h"
 #include "image/Encoder.h"
 
+#include "FullSample.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -23,27 +25,7 @@ using namespace kvort;
 
 namespace {
 
-struct FullSample {
-    fs::path folder;
-    fs::path cnf;
-    FullSample() {
-        folder = fs::temp_directory_path() /
-                 ("kvort-check-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder);
-        for (const auto& e : fs::directory_iterator(fs::path(KVORT_EXAMPLES_DIR) / "full"))
-            fs::copy_file(e.path(), folder / e.path().filename());
-        cnf = folder / "full.cnf";
-    }
-    ~FullSample() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-};
-
-FullSample& sample() {
-    static FullSample s;
-    return s;
-}
+using bench::sample;
 
 // Runs the check and answers Yes to everything it asks.
 class YesPrompts : public UserPrompts {

@@ -4,6 +4,8 @@
 #include "gui/KvortConfig.h"
 
 #include <QApplication>
+#include "FullSample.h"
+
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <random>
@@ -35,17 +37,7 @@ class SilentPrompts : public UserPrompts {
     }
 };
 
-fs::path sampleCopy() {
-    static fs::path cnf = [] {
-        fs::path dir = fs::temp_directory_path() /
-                       ("kvort-gui-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir);
-        for (const auto& e : fs::directory_iterator(fs::path(KVORT_EXAMPLES_DIR) / "full"))
-            fs::copy_file(e.path(), dir / e.path().filename());
-        return dir / "full.cnf";
-    }();
-    return cnf;
-}
+fs::path sampleCopy() { return bench::sample().cnf; }
 
 struct Window {
     SilentPrompts prompts;

@@ -8,6 +8,8 @@
 #include "image/Decoder.h"
 #include "image/Encoder.h"
 
+#include "FullSample.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -18,28 +20,7 @@ using namespace kvort;
 
 namespace {
 
-// A private copy of examples/full, removed at exit.
-struct FullSample {
-    fs::path folder;
-    fs::path cnf;
-    FullSample() {
-        folder =
-            fs::temp_directory_path() / ("kvort-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder / "out");
-        for (const auto& e : fs::directory_iterator(fs::path(KVORT_EXAMPLES_DIR) / "full"))
-            fs::copy_file(e.path(), folder / e.path().filename());
-        cnf = folder / "full.cnf";
-    }
-    ~FullSample() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-};
-
-FullSample& sample() {
-    static FullSample s;
-    return s;
-}
+using bench::sample;
 
 TPanelImage encodeFull(int series) {
     ZoneNames zones;
