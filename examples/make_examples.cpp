@@ -317,6 +317,12 @@ void makeLimits(const fs::path& root) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+        std::cerr << "usage: kvort-make-examples [FOLDER]\n"
+                     "writes the sample configurations small/, full/ and limits/ into FOLDER\n"
+                     "(default: the project's examples/ folder)\n";
+        return argc == 2 && std::string(argv[1]) == "--help" ? 0 : 2;
+    }
     fs::path root = argc > 1 ? fs::path(argv[1]) : fs::path(KVORT_EXAMPLES_DIR);
     try {
         makeSmall(root);
