@@ -56,15 +56,14 @@ bool isInteger(std::string_view s) {
     return text::StrToIntDef(s, 0) == text::StrToIntDef(s, 1);
 }
 
-// [ЗОНА] read once: the check changes nothing there.
+// [ЗОНА] read once: the check changes nothing there. A missing key is a
+// zone with the empty name, as the zone grid and the encoder take it, so the
+// check accepts exactly the zone names the encoder finds.
 class ZoneIndex {
   public:
     explicit ZoneIndex(const IniStore& cnf) {
-        for (int k = 1; k <= kZoneCount; ++k) {
-            const std::string key = std::to_string(k);
-            if (cnf.KeyExists(SectionZones(), key))
-                m_names.emplace_back(k, cnf.ReadString(SectionZones(), key, ""));
-        }
+        for (int k = 1; k <= kZoneCount; ++k)
+            m_names.emplace_back(k, cnf.ReadString(SectionZones(), std::to_string(k), ""));
     }
     int find(std::string_view name) const {
         for (const auto& [k, value] : m_names)

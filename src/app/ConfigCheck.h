@@ -31,8 +31,8 @@ std::string CheckContinueQuestion();
 // the report or NAME.bin propagate (FileError, ConvertError).
 int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view);
 
-// The number (1..256) of the first [ЗОНА] key whose value is exactly `name`,
-// or -1.
+// The number (1..256) of the first [ЗОНА] key whose value is exactly `name`
+// (a missing key reads as the empty name), or -1.
 int FindZone(const IniStore& cnf, std::string_view name);
 
 } // namespace kvort

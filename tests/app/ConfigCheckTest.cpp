@@ -495,6 +495,23 @@ TEST_F(ConfigCheckTest, FindZoneTakesTheFirstExactMatch) {
     EXPECT_EQ(FindZone(cnf(), "зона 7"_cp), -1);
     EXPECT_EQ(FindZone(cnf(), "ЗОНА 7 "_cp), -1);
     EXPECT_EQ(FindZone(cnf(), ""), -1);
+    // A zone whose key is missing has the empty name, as the zone grid and
+    // the encoder see it.
+    cnf().DeleteKey(SectionZones(), "17");
+    EXPECT_EQ(FindZone(cnf(), ""), 17);
+}
+
+TEST_F(ConfigCheckTest, EmptyDirectionZoneMatchesAZoneWhoseKeyIsMissing) {
+    newConfig();
+    {
+        IniStore c(cnfPath);
+        c.DeleteKey(SectionZones(), "200");
+        c.WriteString(DirectionSection(1), "ЗОНА"_cp, "");
+    }
+    build();
+    expectStart();
+    EXPECT_EQ(check(), kCheckClean);
+    EXPECT_EQ(section(report(), "ПОЖАРОТУШЕНИЕ"_cp, "ОПИСАНИЕ"_cp), cp("ПОЖАРОТУШЕНИЕ OK\r\n"_cp));
 }
 
 } // namespace
