@@ -157,10 +157,8 @@ TEST_F(DecoderTest, DescriptionListOnlyWhereNoTextMayReachIt) {
     };
     const Case cases[] = {
         {"F/H, all texts low", kSeriesFH, false, false, false, "ПУ-П /02"_cp, "ОПОВЕЩЕНИЕ"_cp},
-        {"F/H, enabled address without text", kSeriesFH, true, false, false, "ПУ-П /02"_cp,
-         "?"},
-        {"I without marker, texts low", kSeriesI, false, false, false, "ПУ-П /05"_cp,
-         "ЧУЖОЕ"_cp},
+        {"F/H, enabled address without text", kSeriesFH, true, false, false, "ПУ-П /02"_cp, "?"},
+        {"I without marker, texts low", kSeriesI, false, false, false, "ПУ-П /05"_cp, "ЧУЖОЕ"_cp},
         {"I without marker, text up to 0xC000", kSeriesI, false, true, false, "ПУ-П /05"_cp, "?"},
         {"I without marker, enabled without text", kSeriesI, true, false, false, "ПУ-П /05"_cp,
          "?"},
