@@ -178,6 +178,11 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
     // 6. Detector files.
     SlotFiles slots;
     std::uint32_t textStop = 0; // highest offset at which a text read stopped
+    // The same for the description list, where an enabled address without a
+    // text offset counts as a text reaching 0xFFFF: such a record is what a
+    // text that did not fit leaves behind, so the bytes above the lower part
+    // may be texts.
+    std::uint32_t textReach = 0;
     for (int s = 0; s < kSlotCount; ++s) {
         if (cnf.ReadString(SectionComposition(), std::to_string(s), "").empty())
             continue;
@@ -204,6 +209,8 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
                     std::string raw = image.cString(rec.textOffset, map::kTextMax);
                     txt = Chars(raw);
                     textStop = std::max(textStop, rec.textOffset + std::uint32_t(raw.size()));
+                } else {
+                    textReach = 0xFFFF;
                 }
                 tb.WriteString(sec, "ТЕКСТ"_cp, txt);
             }
@@ -213,10 +220,12 @@ int DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfP
 
     // 7. Relay function descriptions.
     const std::uint32_t B = m.descriptions;
+    textReach = std::max(textReach, textStop);
     // In an F/H image the byte before the area may be a text character; the
-    // I form is only taken when the texts end before the area.
-    const bool areaFree = series == kSeriesI || B > textStop;
-    if (areaFree && image.byte(B - 1) == map::kDescriptionMarker) {
+    // I form is only taken there when the texts end before the area. The
+    // list form, in either series, only when they do.
+    const bool areaFree = B > textReach;
+    if ((series == kSeriesI || areaFree) && image.byte(B - 1) == map::kDescriptionMarker) {
         for (int d = 0; d <= 16; ++d)
             for (int o = 1; o <= 8; ++o) {
                 std::uint32_t at = B + d * map::kIDescriptionDeviceSize + (o - 1) * map::kFieldSize;

@@ -140,6 +140,52 @@ TEST_F(DecoderTest, FhDescriptionsOnlyBelowTheTexts) {
     EXPECT_EQ(cnfValue("ОПИСАНИЕ ВЫХОДОВ"_cp, "ПУ-П /02"_cp), "?");
 }
 
+// The list form of the descriptions is read only where no detector text may
+// reach it: an enabled address without a text offset stands for a text that
+// did not fit, so nothing is known to end below the area. The I form, marked
+// at 0xBFFF, is read whatever the texts do.
+TEST_F(DecoderTest, DescriptionListOnlyWhereNoTextMayReachIt) {
+    const std::string listAtC000 = std::string("ПУ-П /05=ЧУЖОЕ"_cp) + '\0' + '\xFF';
+    struct Case {
+        const char* name;
+        int series;
+        bool enabledWithoutText; // 0x0000: 00 00 FF FF
+        bool textToC000;         // 0x0000: 20 characters from 0xBFEC, read up to 0xC000
+        bool marker;             // 0xBFFF = 0xAA (series I)
+        std::string_view key;
+        std::string_view expected;
+    };
+    const Case cases[] = {
+        {"F/H, all texts low", kSeriesFH, false, false, false, "ПУ-П /02"_cp, "ОПОВЕЩЕНИЕ"_cp},
+        {"F/H, enabled address without text", kSeriesFH, true, false, false, "ПУ-П /02"_cp, "?"},
+        {"I without marker, texts low", kSeriesI, false, false, false, "ПУ-П /05"_cp, "ЧУЖОЕ"_cp},
+        {"I without marker, text up to 0xC000", kSeriesI, false, true, false, "ПУ-П /05"_cp, "?"},
+        {"I without marker, enabled without text", kSeriesI, true, false, false, "ПУ-П /05"_cp,
+         "?"},
+        {"I with marker, enabled without text", kSeriesI, true, false, true, "ПУ-П /02"_cp,
+         "ОПОВЕЩЕНИЕ"_cp},
+    };
+    cfg.detector(0, 1, 2, {{"ТЕКСТ"_cp, "A"}, {"ВЫХОД"_cp, "ППКП2/05/"_cp}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPanelImage image = encoded(c.series);
+        if (c.series == kSeriesI && !c.marker) {
+            image.setByte(0xBFFF, 0xFF);
+            image.setBytes(0xC000, listAtC000);
+        }
+        if (c.enabledWithoutText)
+            image.setBytes(0x0000, bytes({0x00, 0x00, 0xFF, 0xFF}));
+        if (c.textToC000) {
+            image.setBytes(0x0000, bytes({0x00, 0x00, 0xBF, 0xEC}));
+            image.setBytes(0xBFEC, "TTTTTTTTTTTTTTTTTTTT");
+        }
+        decode(image);
+        EXPECT_EQ(cnfValue("ОПИСАНИЕ ВЫХОДОВ"_cp, c.key), c.expected);
+        // Linked outputs do not depend on it.
+        EXPECT_EQ(tbValue(0, "И01-02"_cp, "ВЫХОД"_cp), "ППКП2/05/"_cp);
+    }
+}
+
 TEST_F(DecoderTest, SeriesIDescriptionsCommentsAndNotes) {
     cfg.cnf().WriteString("ОПИСАНИЕ ВЫХОДОВ"_cp, "БРВУ8/08"_cp, "ПОСЛЕДНИЙ"_cp);
     cfg.cnf().WriteString("КОММЕНТАРИИ К ПРИБОРАМ"_cp, "БДУ3"_cp, "ГАЗ"_cp);
