@@ -93,7 +93,7 @@ TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prom
         view.setProgress(0, 0);
         prompts.message(kError, text, MsgIcon::Error, MsgButtons::Ok);
         view.setStatus("");
-        view.readNotSaved(); // no configuration shown: open, create or read again
+        view.readFailed(); // no image came: open, create or read again
         view.setBusy(false);
     };
     if (!link.search(TransferDirection::Read)) {

@@ -25,11 +25,14 @@ public:
     // The end of a read (from the panel or a card). The window hides its
     // tab area and disables the nine actions when a read begins; re-enables
     // opening, creating, reading and JSON export when the image was not
-    // saved; and loads the configuration a saved read has just written
-    // (labels of the composition panel, tab area, LoadConfigView, source
-    // line, focus). The files are complete before the last call.
+    // saved; re-enables only opening, creating and reading when no image
+    // came (no panel, a lost link); and loads the configuration a saved read
+    // has just written (labels of the composition panel, tab area,
+    // LoadConfigView, source line, focus). The files are complete before the
+    // last call.
     virtual void beginRead() {}
     virtual void readNotSaved() {}
+    virtual void readFailed() {}
     virtual void showReadConfiguration(const std::filesystem::path& cnf) { (void)cnf; }
     // "notify.wav" at the end of a transfer or a card read.
     virtual void playNotify() {}

@@ -624,6 +624,13 @@ void KvortConfig::readNotSaved() {
         a->setEnabled(true);
 }
 
+void KvortConfig::readFailed() {
+    // No image came, so there is nothing to export either.
+    m_readRunning = false;
+    for (QAction* a : {FileOpen1, NewConfig, ReadConfig})
+        a->setEnabled(true);
+}
+
 void KvortConfig::showReadConfiguration(const fs::path& cnf) {
     m_readRunning = false;
     m_session.CurrentConfigPath = cnf;

@@ -80,6 +80,7 @@ class KvortConfig : public QMainWindow, public WorkbenchView {
     void processEvents() override;
     void beginRead() override;
     void readNotSaved() override;
+    void readFailed() override;
     void showReadConfiguration(const std::filesystem::path& cnf) override;
     void playNotify() override;
 

@@ -563,10 +563,14 @@ void TCustomCommPort::receiveWorker() {
                 std::lock_guard lk(m_rxLock);
                 size_t space = m_rxBuf.size() - m_rxFill;
                 ssize_t got = ::read(m_fd, m_rxBuf.data() + m_rxFill, space);
+                // A raw line with no minimum reads 0 both when it was hung up
+                // and when a purge emptied the queue after the poll; only the
+                // hang-up is a lost line.
+                const bool hungUp = (fds[2].revents & (POLLHUP | POLLERR)) != 0;
                 if (got > 0)
                     m_rxFill = std::min<std::uint32_t>(m_rxFill + static_cast<std::uint32_t>(got),
                                                        static_cast<std::uint32_t>(m_rxBuf.size()));
-                else if (got == 0 || (errno != EAGAIN && errno != EINTR))
+                else if (got == 0 ? hungUp : (errno != EAGAIN && errno != EINTR))
                     loseLine();
             } else if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
                 loseLine();

@@ -102,8 +102,11 @@ bool PanelLink::search(TransferDirection direction) {
     m_direction = direction;
     m_blockSize = 64;
     for (int i = 1; i <= PortMap::kPorts; ++i) {
-        bool ours = m_port.isOpen() && m_port.comNumber() == i;
-        if (probePort(m_port.portMap().path(i)) != ProbeResult::Ok && !ours)
+        // The device itself decides, not its number: the map may have been
+        // renumbered since the port was opened, and our own open fails the probe.
+        const std::string path = m_port.portMap().path(i);
+        bool ours = m_port.isOpen() && !path.empty() && m_port.devicePath() == path;
+        if (probePort(path) != ProbeResult::Ok && !ours)
             continue;
         if (onPortTried)
             onPortTried(i);

@@ -172,6 +172,33 @@ TEST_F(CardTest, ReadOfASeriesICardTakesArchivesOnlyFromTheSaveFolder) {
     EXPECT_FALSE(fs::exists(dir / "card" / "NEW_АрхивПожаров.txt"));
 }
 
+// The panel sends no archives of a series I image, and a card's archive file
+// lying in the chosen folder is not the panel's.
+TEST_F(CardTest, PanelReadTakesArchivesOnlyFromAnFhImage) {
+    for (int series : {0, 1}) {
+        SCOPED_TRACE(series);
+        const fs::path folder = dir / ("panel" + std::to_string(series));
+        fs::create_directories(folder);
+        std::string image = writeCard(series, dir / "card" / "CONFIG.BIN");
+        image[archive::kFaultCounter] = 0;
+        image[archive::kFaultCounter + 1] = 0;
+        std::string arhive(65536, '\xFF');
+        arhive[archive::kFaultCounter] = 0;
+        arhive[archive::kFaultCounter + 1] = 0;
+        writeFile(folder / "ARHIVE.BIN", arhive);
+
+        session = std::make_unique<PanelSession>();
+        session->image = TPanelImage::fromBytes(image);
+        expectSaveQuestion(MsgResult::Yes);
+        prompts.expectSaveFile(folder / "NEW.cnf", cnfDialog());
+        EXPECT_EQ(CompleteRead(*session, ReadSource::Panel, prompts, view), folder / "NEW.cnf");
+        EXPECT_EQ(session->DeviceSeries, series);
+        EXPECT_EQ(contents(folder / "NEW.bin"), image);
+        EXPECT_EQ(fs::exists(ArchiveFile(ArchiveKind::Faults, folder / "NEW")), series == 0);
+        EXPECT_EQ(std::string(session->image.bytes()), image) << "ARHIVE.BIN was not taken";
+    }
+}
+
 TEST_F(CardTest, ShortArchiveFileIsAnErrorAfterTheConfigurationIsSaved) {
     writeCard(1, dir / "card" / "CONFIG.BIN");
     writeFile(dir / "card" / "ARHIVE.BIN", std::string(1000, '\0'));

@@ -145,9 +145,9 @@ TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
         MsgButtons::Ok, MsgResult::Ok);
     action("ReadConfigPU")->trigger();
     EXPECT_FALSE(tabsVisible());
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "FileJSON"})
+    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    for (const char* name : {"WriteConfig", "ReadConfigPU", "ReadConfigCard"})
+    for (const char* name : {"WriteConfig", "ReadConfigPU", "ReadConfigCard", "FileJSON"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
 }
 

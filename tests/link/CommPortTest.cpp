@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <thread>
+
 #include <termios.h>
 
 using namespace kvort;
@@ -236,4 +240,32 @@ TEST(CommPort, CloseDoesNotWaitForAHandOffThatNeverRuns) {
     EXPECT_FALSE(p.port.isOpen());
     pumpFor(50);
     EXPECT_EQ(triggers, 0) << "a hand-off of a closed port is dropped";
+}
+
+// A purge can empty the driver's queue between the receiver seeing bytes
+// and reading them; the line is still there and must go on receiving.
+TEST(CommPort, PurgeWhileBytesArriveKeepsTheLine) {
+    OpenPort p;
+    std::atomic<bool> stop{false};
+    std::thread sender([&] {
+        const std::vector<std::uint8_t> chunk(8, 0x55);
+        while (!stop) {
+            p.pty.write(chunk);
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+    });
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < end)
+        p.port.PurgeInput();
+    stop = true;
+    sender.join();
+    pumpFor(50);
+    p.port.PurgeInput();
+    std::uint16_t lastCount = 0;
+    p.port.OnTriggerAvail = [&](TCustomCommPort&, std::uint16_t count) { lastCount = count; };
+    p.pty.write({1, 2, 3});
+    ASSERT_TRUE(pumpUntil([&] { return lastCount == 3; }, 2000));
+    std::uint8_t got[3] = {};
+    EXPECT_EQ(p.port.ReadData(got, 3), 3);
+    EXPECT_EQ(got[2], 3);
 }

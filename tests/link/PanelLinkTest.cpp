@@ -99,6 +99,24 @@ TEST(PanelLink, SearchSkipsPortsItCannotTakeAndComesBackToTheSamePort) {
     EXPECT_EQ(l.port.comNumber(), 5);
 }
 
+// The map is read anew before every transfer; a device plugged in or pulled
+// meanwhile renumbers the ports while ours is still open on the panel.
+TEST(PanelLink, SearchKnowsTheDeviceItHoldsUnderItsNewNumber) {
+    SimOptions o = simOptions(SimMode::Read, 64);
+    o.serve = true;
+    SimRunner panel(o);
+    Link l({"/dev/kvort-no-such-device", panel.path()});
+    ASSERT_TRUE(l.link.search(TransferDirection::Read));
+    ASSERT_EQ(l.port.comNumber(), 2);
+    for (int b = 1; b < l.link.blockCount(); ++b)
+        ASSERT_TRUE(l.link.readBlock(b));
+
+    l.port.setPortMap(PortMap({panel.path()}));
+    ASSERT_TRUE(l.link.search(TransferDirection::Read));
+    EXPECT_EQ(l.port.comNumber(), 1);
+    EXPECT_EQ(l.port.devicePath(), panel.path());
+}
+
 TEST(PanelLink, SilentPanelIsNotFound) {
     for (SimMode mode : {SimMode::Write, SimMode::Read}) {
         SimOptions o = simOptions(mode, 256);

@@ -21,7 +21,7 @@ class RecordingView : public WorkbenchView {
     std::vector<std::string> statuses; // UTF-8
     std::vector<int> positions;
     bool enabled = true, busy = false, progressShown = false;
-    int readsBegun = 0, readsNotSaved = 0;
+    int readsBegun = 0, readsNotSaved = 0, readsFailed = 0;
     std::function<void()> onSound;
     void setStatus(std::string_view t) override { statuses.push_back(text::toUtf8(t)); }
     void setProgress(int position, int max) override {
@@ -37,6 +37,10 @@ class RecordingView : public WorkbenchView {
     }
     void readNotSaved() override {
         ++readsNotSaved;
+        enabled = true;
+    }
+    void readFailed() override {
+        ++readsFailed;
         enabled = true;
     }
     void playNotify() override {
@@ -159,6 +163,7 @@ TEST(PanelTransfer, ReadHandsTheWholeImageToTheCompletion) {
         EXPECT_EQ(rig.view.statuses, (std::vector<std::string>{kSearching, kReading}));
         EXPECT_EQ(rig.view.readsBegun, 1);
         EXPECT_EQ(rig.view.readsNotSaved, 0);
+        EXPECT_EQ(rig.view.readsFailed, 0);
         EXPECT_EQ(rig.view.positions.back(), 100);
     }
 }
@@ -232,7 +237,10 @@ TEST(PanelTransfer, EveryPanelFaultEndsAsThePersonIsTold) {
                     EXPECT_FALSE(std::filesystem::exists(kLostReadFile));
                     continue;
                 }
-                EXPECT_EQ(rig.view.readsNotSaved, 1);
+                // A failed read is not a read left unsaved: there is no image
+                // to export.
+                EXPECT_EQ(rig.view.readsFailed, 1);
+                EXPECT_EQ(rig.view.readsNotSaved, 0);
                 // The partial image: blocks before the fault as the panel sent
                 // them, the rest as the buffer held it before the read.
                 std::string dump = fileBytes(kLostReadFile);
@@ -273,6 +281,8 @@ TEST(PanelTransfer, NoPanelGivesTheModesMessage) {
             EXPECT_EQ(rig.deviceSeries, -1);
         } else {
             outcome = ReadConfigPU(rig.link, rig.port, rig.prompts, rig.view, ReadSteps{});
+            EXPECT_EQ(rig.view.readsFailed, 1);
+            EXPECT_EQ(rig.view.readsNotSaved, 0);
         }
         EXPECT_EQ(outcome, TransferOutcome::NotFound);
         EXPECT_FALSE(checked);
