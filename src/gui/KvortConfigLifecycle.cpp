@@ -83,7 +83,10 @@ void KvortConfig::NewConfigExecute() {
 
     m_zonePanel->show();
     m_detectorPanel->show();
-    for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard})
+    // The two reads too: a read that failed or was not kept disabled them,
+    // and nothing else would give them back for the rest of the run.
+    for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard,
+                       ReadConfigPU, ReadConfigCard})
         a->setEnabled(true);
     m_zoneGrid->setFocus();
 }
@@ -130,7 +133,7 @@ void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
         selectFirstTab();
         setBusy(true);
         for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig,
-                           WriteConfigCard, FileJSON})
+                           WriteConfigCard, FileJSON, ReadConfigPU, ReadConfigCard})
             a->setEnabled(true);
         LoadConfigView();
         ShowExtinguishingBlockLabels();
