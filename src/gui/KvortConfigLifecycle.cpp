@@ -114,8 +114,12 @@ bool KvortConfig::FileOpen1BeforeExecute() {
     return true;
 }
 
-void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
+void KvortConfig::FileOpen1Accept(const fs::path& chosenName) {
     guarded([&] {
+        // Every member of the set is reached from this path long after the
+        // working directory has moved on (each confirmed file dialog moves
+        // it): a name given relatively is fixed to its folder now.
+        const fs::path chosen = fs::absolute(chosenName);
         // A missing file would otherwise be created by the completion on
         // opening (a name given on the command line, or a file that went
         // away after the dialog).
