@@ -331,7 +331,12 @@ struct Registry {
                 m->load();
             return m;
         }
-        auto m = std::make_shared<IniModel>(p);
+        // The model keeps the file it was opened on: a relative name would
+        // follow the working directory, which every confirmed file dialog
+        // changes while stores stay open.
+        std::error_code ec;
+        fs::path absolute = fs::absolute(p, ec);
+        auto m = std::make_shared<IniModel>(ec ? p : absolute);
         m->load();
         slot = m;
         return m;

@@ -83,7 +83,10 @@ void KvortConfig::NewConfigExecute() {
 
     m_zonePanel->show();
     m_detectorPanel->show();
-    for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard})
+    // The two reads too: a read that failed or was not kept disabled them,
+    // and nothing else would give them back for the rest of the run.
+    for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig, WriteConfigCard,
+                       ReadConfigPU, ReadConfigCard})
         a->setEnabled(true);
     m_zoneGrid->setFocus();
 }
@@ -111,8 +114,12 @@ bool KvortConfig::FileOpen1BeforeExecute() {
     return true;
 }
 
-void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
+void KvortConfig::FileOpen1Accept(const fs::path& chosenName) {
     guarded([&] {
+        // Every member of the set is reached from this path long after the
+        // working directory has moved on (each confirmed file dialog moves
+        // it): a name given relatively is fixed to its folder now.
+        const fs::path chosen = fs::absolute(chosenName);
         // A missing file would otherwise be created by the completion on
         // opening (a name given on the command line, or a file that went
         // away after the dialog).
@@ -130,7 +137,7 @@ void KvortConfig::FileOpen1Accept(const fs::path& chosen) {
         selectFirstTab();
         setBusy(true);
         for (QAction* a : {NewConfig, FileOpen1, ReadConfig, PrintConfig, WriteConfig,
-                           WriteConfigCard, FileJSON})
+                           WriteConfigCard, FileJSON, ReadConfigPU, ReadConfigCard})
             a->setEnabled(true);
         LoadConfigView();
         ShowExtinguishingBlockLabels();

@@ -4,12 +4,14 @@
 #include "text/Literals.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +22,35 @@
 namespace kvort::gui {
 
 using namespace text::literals;
+
+namespace {
+
+// A question that only its buttons answer, as the platform's Yes/No box is:
+// Qt would take Escape or the frame's close button as "No", and "No" to
+// "save the changes?" restores the files and throws the edits away.
+class MessageBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+    bool buttonsOnly = false;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (buttonsOnly && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (buttonsOnly) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
+} // namespace
 
 QString qtFilter(std::string_view delphiFilter) {
     const QStringList parts = qs(delphiFilter).split(u'|');
@@ -40,7 +71,8 @@ QString qtFilter(std::string_view delphiFilter) {
 
 MsgResult QtPrompts::message(std::string_view caption, std::string_view text, MsgIcon icon,
                              MsgButtons buttons) {
-    QMessageBox box(m_parent);
+    MessageBox box(m_parent);
+    box.buttonsOnly = buttons == MsgButtons::YesNo;
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
     switch (icon) {
@@ -81,8 +113,6 @@ MsgResult QtPrompts::message(std::string_view caption, std::string_view text, Ms
     }
     if (cancel)
         box.setEscapeButton(cancel);
-    else if (no)
-        box.setEscapeButton(no);
     box.exec();
     QAbstractButton* pressed = box.clickedButton();
     if (pressed && pressed == yes)
@@ -93,11 +123,12 @@ MsgResult QtPrompts::message(std::string_view caption, std::string_view text, Ms
         return MsgResult::Ok;
     if (cancel)
         return MsgResult::Cancel;
-    // A box without Cancel closed by its frame: the safe answer of its kind.
+    // Only reached when something other than the person ended the box.
     return no ? MsgResult::No : MsgResult::Ok;
 }
 
-std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogOptions& options, bool save) {
+std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogOptions& options,
+                                                           bool save) {
     QFileDialog dialog(m_parent, qs(options.caption));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -204,6 +204,27 @@ TEST_F(IniStoreTest, BatchPersistsOnceAtItsEndWhileOthersSeeEveryWrite) {
     }
 }
 
+TEST_F(IniStoreTest, AStoreOnARelativeNameKeepsToItsFileWhenTheFolderChanges) {
+    // A file dialog makes the chosen file's folder the working directory
+    // while stores stay open.
+    putFile(file, "[S]\nk=1\n");
+    std::filesystem::create_directory(dir / "sub");
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    {
+        IniStore s("A.cnf");
+        std::filesystem::current_path(dir / "sub");
+        s.WriteString("S", "k", "2");
+        IniStore::Batch batch(s);
+        s.WriteString("S", "m", "3");
+        batch.commit();
+        EXPECT_EQ(IniStore(file).ReadString("S", "m", ""), "3");
+    }
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(readFile(file), crlf("[S]\nk=2\nm=3\n"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "sub" / "A.cnf"));
+}
+
 TEST_F(IniStoreTest, FilesReplacedBehindAStoreAreReadAgain) {
     IniStore s(file);
     s.WriteString("S", "k", "mine");

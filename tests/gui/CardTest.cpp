@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -93,6 +94,28 @@ TEST_F(CardTest, ACardReadNotKeptLeavesOnlyOpeningAndCreating) {
     for (const char* name :
          {"PrintConfig", "WriteConfig", "WriteConfigCard", "ReadConfigPU", "ReadConfigCard"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
+}
+
+TEST_F(CardTest, OpeningOrCreatingAfterAReadNotKeptMakesReadingPossibleAgain) {
+    const fs::path card = makeCard();
+    const fs::path sample = copySample("small", m_dir);
+    const std::vector<std::pair<const char*, std::function<void()>>> rows = {
+        {"opened", [&] { open(sample); }},
+        {"created", [&] { createNew(); }},
+    };
+    for (const auto& [how, bringBack] : rows) {
+        m_prompts.expectOpen(card, "*.BIN|*.BIN");
+        m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::No);
+        action("ReadConfigCard")->trigger();
+        ASSERT_FALSE(action("ReadConfigPU")->isEnabled()) << how;
+        bringBack();
+        EXPECT_TRUE(action("ReadConfigPU")->isEnabled()) << how;
+        EXPECT_TRUE(action("ReadConfigCard")->isEnabled()) << how;
+        // And the read itself runs again.
+        m_prompts.expectOpen(std::nullopt, "*.BIN|*.BIN");
+        action("ReadConfigCard")->trigger();
+        EXPECT_TRUE(m_prompts.allAnswered()) << how;
+    }
 }
 
 TEST_F(CardTest, AShortCardFileIsRefusedAndChangesNothing) {

@@ -280,3 +280,24 @@ TEST_F(GuiTest, OpeningAFileThatIsNotThereCreatesNothing) {
 }
 
 } // namespace kvort::gui::test
+
+namespace kvort::gui::test {
+
+TEST_F(GuiTest, AConfigurationNamedRelativelyKeepsItsFilesWhenTheFolderChanges) {
+    // As given on the command line; a later file dialog (a card, a JSON
+    // file) makes another folder the working directory.
+    const fs::path cnf = writeCnf("ОБЪЕКТ", kOpened);
+    const fs::path elsewhere = m_dir / "КАРТА";
+    fs::create_directories(elsewhere / fs::path(m_dir).filename());
+    fs::current_path(m_dir.parent_path());
+    m_window->FileOpen1Accept(m_dir.filename() / "ОБЪЕКТ.cnf");
+    EXPECT_TRUE(m_window->currentConfigPath().is_absolute());
+    fs::current_path(elsewhere);
+
+    pick(1, 2); // БРИТ in slot 1, shown from NAME.tb1
+    EXPECT_EQ(key(cnf, "СОСТАВ", "1"), "БРИТ");
+    EXPECT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb1"));
+    EXPECT_TRUE(fs::is_empty(elsewhere / fs::path(m_dir).filename()));
+}
+
+} // namespace kvort::gui::test

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -82,6 +83,43 @@ TEST(QtPromptsTest, MessageBoxesAnswerWithTheButtonClicked) {
         EXPECT_EQ(got, row.expected) << row.click;
         EXPECT_EQ(caption, QString::fromUtf8("ИНФОРМАЦИЯ"));
         EXPECT_EQ(text, QString::fromUtf8("СОХРАНИТЬ? "));
+    }
+}
+
+TEST(QtPromptsTest, EscapeAndTheFrameGiveOnlyAHarmlessAnswer) {
+    // A box with Cancel takes them as Cancel, a lone OK as OK; a Yes/No
+    // question has no harmless answer (No to "save?" throws the edits
+    // away), so it stays until one of its buttons is pressed.
+    struct Row {
+        MsgButtons buttons;
+        bool staysOpen;
+        MsgResult expected;
+    };
+    const std::vector<Row> rows = {
+        {MsgButtons::YesNoCancel, false, MsgResult::Cancel},
+        {MsgButtons::OkCancel, false, MsgResult::Cancel},
+        {MsgButtons::Ok, false, MsgResult::Ok},
+        {MsgButtons::YesNo, true, MsgResult::Yes},
+    };
+    QtPrompts prompts;
+    for (const Row& row : rows) {
+        bool openAfterEscape = false, openAfterClose = false;
+        whenModal([&](QWidget* box) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            openAfterEscape = box->isVisible();
+            if (openAfterEscape) {
+                box->close();
+                openAfterClose = box->isVisible();
+            }
+            if (openAfterClose)
+                clickButton(box, QString::fromUtf8("Да"));
+        });
+        const MsgResult got =
+            prompts.message(text::fromUtf8("ИНФОРМАЦИЯ"), text::fromUtf8("СОХРАНИТЬ? "),
+                            MsgIcon::Question, row.buttons);
+        EXPECT_EQ(openAfterEscape, row.staysOpen) << int(row.buttons);
+        EXPECT_EQ(openAfterClose, row.staysOpen) << int(row.buttons);
+        EXPECT_EQ(got, row.expected) << int(row.buttons);
     }
 }
 
