@@ -439,6 +439,10 @@ std::vector<std::pair<std::string, std::string>> IniStore::ReadSectionValues(
 std::vector<std::string> IniStore::ReadSections() const {
     std::vector<std::string> out;
     for (const auto& s : m_model->sections()) {
+        // A repeated header is not a section of its own: every lookup ends
+        // at the first one of that name.
+        if (m_model->find(s.fold) != &s)
+            continue;
         bool hasKey = false;
         for (const auto& l : s.lines)
             hasKey |= l.isKey;

@@ -279,3 +279,15 @@ TEST_F(IniStoreTest, AFailedWriteIsNotSeenByReaders) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(s.ReadString("S", "k", ""), "original");
 }
+
+// Lookups end at the first header of a name; the list of sections must say
+// the same, or a caller walking ReadSections would find sections that
+// SectionExists and ReadString deny.
+TEST_F(IniStoreTest, ARepeatedHeaderIsNotASectionOfItsOwn) {
+    putFile(file, "[A]\n\n[B]\nk=1\n[a]\nk=2\n[b]\nk=3\n");
+    IniStore s(file);
+    EXPECT_EQ(s.ReadSections(), std::vector<std::string>{"B"});
+    EXPECT_FALSE(s.SectionExists("A"));
+    EXPECT_EQ(s.ReadString("A", "k", "none"), "none");
+    EXPECT_EQ(s.ReadString("B", "k", "none"), "1");
+}
