@@ -7,6 +7,7 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace kvort::gui {
 
@@ -17,6 +18,11 @@ DropDownList::DropDownList(QWidget* parent) : QComboBox(parent), m_clickTimer(ne
     m_clickTimer->setSingleShot(true);
     m_clickTimer->setInterval(QApplication::doubleClickInterval());
     connect(m_clickTimer, &QTimer::timeout, this, [this] { showPopup(); });
+    // A slot list writes the composition the moment it changes, and
+    // choosing "НЕТ" deletes the slots after it. A wheel turned while the
+    // pointer merely passes over a list must not do that: only a list the
+    // person has clicked or tabbed into takes the wheel.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void DropDownList::setText(const QString& text) {
@@ -54,6 +60,14 @@ void DropDownList::mouseDoubleClickEvent(QMouseEvent* event) {
     m_clickTimer->stop();
     event->accept();
     emit doubleClicked();
+}
+
+void DropDownList::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore(); // the panel behind it scrolls instead
+        return;
+    }
+    QComboBox::wheelEvent(event);
 }
 
 void ListKeyFilter::installOn(QWidget* root) {

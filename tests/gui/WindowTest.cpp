@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cstdlib>
 
 namespace kvort::gui::test {
@@ -155,6 +156,25 @@ TEST_F(GuiTest, TypedCharactersChangeNoList) {
     slotList(2)->setFocus();
     QTest::keyClick(slotList(2), Qt::Key_Down);
     EXPECT_EQ(slotList(2)->currentText(), q("ППКП"));
+    EXPECT_EQ(key(cnf, "СОСТАВ", "2"), "ППКП");
+}
+
+TEST_F(GuiTest, AWheelPassingOverAListChangesNothing) {
+    const auto cnf = createNew();
+    pick(1, 1);
+    pick(2, 1);
+    grid("zoneGrid")->setFocus();
+    for (int slot : {1, 2}) {
+        QComboBox* list = slotList(slot);
+        ASSERT_FALSE(list->hasFocus());
+        for (int delta : {-120, 120, -120}) {
+            const QPointF at(list->width() / 2.0, list->height() / 2.0);
+            QWheelEvent wheel(at, list->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &wheel);
+        }
+        EXPECT_EQ(list->currentText(), q("ППКП")) << slot;
+    }
     EXPECT_EQ(key(cnf, "СОСТАВ", "2"), "ППКП");
 }
 
