@@ -127,8 +127,9 @@ MsgResult ScriptedPrompts::message(std::string_view caption, std::string_view te
     return s->answer;
 }
 
-std::optional<fs::path> ScriptedPrompts::openFile(const FileDialogOptions& options) {
-    auto s = next(Kind::Open, "open " + u(options.filter));
+std::optional<fs::path> ScriptedPrompts::fileDialog(Kind kind, const char* what,
+                                                    const FileDialogOptions& options) {
+    auto s = next(kind, what + u(options.filter));
     if (!s)
         return std::nullopt;
     EXPECT_EQ(options.filter, s->text);
@@ -140,17 +141,12 @@ std::optional<fs::path> ScriptedPrompts::openFile(const FileDialogOptions& optio
     return s->file;
 }
 
+std::optional<fs::path> ScriptedPrompts::openFile(const FileDialogOptions& options) {
+    return fileDialog(Kind::Open, "open ", options);
+}
+
 std::optional<fs::path> ScriptedPrompts::saveFile(const FileDialogOptions& options) {
-    auto s = next(Kind::Save, "save " + u(options.filter));
-    if (!s)
-        return std::nullopt;
-    EXPECT_EQ(options.filter, s->text);
-    if (s->text == "*.cnf|*.cnf") {
-        EXPECT_EQ(options.defaultExtension, ".cnf");
-    }
-    if (s->file)
-        makeWorkingDirectoryOf(*s->file);
-    return s->file;
+    return fileDialog(Kind::Save, "save ", options);
 }
 
 std::string ScriptedPrompts::inputBox(std::string_view caption, std::string_view prompt,

@@ -70,6 +70,8 @@ class ScriptedPrompts : public UserPrompts {
         int series = -1;
     };
     std::optional<Step> next(Kind kind, const std::string& what);
+    std::optional<std::filesystem::path> fileDialog(Kind kind, const char* what,
+                                                    const FileDialogOptions& options);
     std::deque<Step> m_script;
 };
 

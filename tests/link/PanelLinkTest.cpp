@@ -11,19 +11,6 @@ using namespace kvort::test;
 
 namespace {
 
-// The panel's waits, shortened so that failures end quickly; the pauses
-// only need to exist.
-LinkTimings fastTimings() {
-    LinkTimings t;
-    t.writeSearchReply = 500;
-    t.readSearchBlock = 1000;
-    t.writeReply = 1000;
-    t.readBlock = 1000;
-    t.writePause = 1;
-    t.readPause = 1;
-    return t;
-}
-
 struct Link {
     TCommPort port;
     std::vector<std::uint8_t> image = std::vector<std::uint8_t>(65536, 0);

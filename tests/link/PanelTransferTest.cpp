@@ -65,14 +65,7 @@ struct Rig {
     RecordingView view;
     explicit Rig(const std::string& path) {
         port.setPortMap(PortMap({path}));
-        LinkTimings t;
-        t.writeSearchReply = 500;
-        t.readSearchBlock = 1000;
-        t.writeReply = 1000;
-        t.readBlock = 1000;
-        t.writePause = 1;
-        t.readPause = 1;
-        link.setTimings(t);
+        link.setTimings(fastTimings());
     }
 };
 

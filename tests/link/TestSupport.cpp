@@ -96,6 +96,17 @@ SimRunner::~SimRunner() {
     m_thread.join();
 }
 
+LinkTimings fastTimings() {
+    LinkTimings t;
+    t.writeSearchReply = 500;
+    t.readSearchBlock = 1000;
+    t.writeReply = 1000;
+    t.readBlock = 1000;
+    t.writePause = 1;
+    t.readPause = 1;
+    return t;
+}
+
 std::vector<std::uint8_t> patternImage(unsigned seed) {
     std::vector<std::uint8_t> image(65536);
     std::uint32_t x = 2463534242u ^ seed;

@@ -1,4 +1,5 @@
 #pragma once
+#include "link/PanelLink.h"
 #include "sim/PanelSimulator.h"
 
 #include <atomic>
@@ -49,6 +50,10 @@ class SimRunner {
     std::atomic<bool> m_finished{false};
     std::thread m_thread;
 };
+
+// The panel's waits, shortened so that failures end quickly; the pauses
+// only need to exist.
+LinkTimings fastTimings();
 
 // 65536 bytes that differ from block to block and from seed to seed.
 std::vector<std::uint8_t> patternImage(unsigned seed);
