@@ -15,7 +15,7 @@ std::optional<std::filesystem::path> FileJSON(const std::filesystem::path& curre
     options.filter = "*.json|*.json";
     options.defaultExtension = ".json";
     options.initialName = text::fromUtf8Lossy(ChangeFileExt(currentConfigPath, ".json").string());
-    const auto chosen = prompts.saveFile(options);
+    auto chosen = prompts.saveFile(options);
     if (!chosen)
         return std::nullopt;
     ExportJson(currentConfigPath, *chosen);
