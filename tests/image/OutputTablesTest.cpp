@@ -235,3 +235,28 @@ TEST_F(PassTest, StepWithBadDigitsIsAConversionError) {
 
 } // namespace
 } // namespace kvort::test
+
+namespace kvort::test {
+namespace {
+
+// Every target a device can have comes back from its output unchanged.
+TEST(OutputTargets, EveryDeviceTargetReadsBackAsTheSameBytes) {
+    int checked = 0;
+    for (int T = 0; T <= 0xFF; ++T)
+        for (int R = 0; R <= 0x7F; ++R) {
+            const TOutputTarget t{static_cast<std::uint8_t>(T), static_cast<std::uint8_t>(R)};
+            const std::optional<OutputRef> out = OutputOf(t);
+            if (!out)
+                continue;
+            const TOutputTarget back = TargetOf(*out);
+            EXPECT_EQ(back.T, t.T) << T << " " << R;
+            EXPECT_EQ(back.R, t.R) << T << " " << R;
+            ++checked;
+        }
+    EXPECT_EQ(checked, 0x50 * 0x80 + 2 * 0x80);
+    EXPECT_FALSE(OutputOf({0x50, 0x00}));
+    EXPECT_FALSE(OutputOf({0xE2, 0x00}));
+}
+
+} // namespace
+} // namespace kvort::test
