@@ -68,7 +68,7 @@ TEST(PanelLink, SearchSkipsPortsItCannotTakeAndComesBackToTheSamePort) {
     otherProgram.setPortMap(PortMap({busy.path()}));
     otherProgram.setComNumber(1);
     otherProgram.setOpen(true);
-    TempWorkDir tmp;
+    TempDir tmp{TempDir::Cwd::Enter};
     std::ofstream("plain") << "x";
     Link l({"", "/dev/kvort-no-such-device", (tmp.path() / "plain").string(), busy.path(),
             panel.path()});
