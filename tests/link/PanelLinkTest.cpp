@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -247,7 +248,8 @@ TEST(PanelLink, WriteRepliesMustBeOneLetterPerBlockWithFewStrays) {
         SCOPED_TRACE(r.what);
         ScriptedPanel panel(r.answers);
         Link l({panel.path()});
-        l.image = patternImage(7);
+        const std::vector<std::uint8_t> pattern = patternImage(7);
+        std::copy(pattern.begin(), pattern.end(), l.image.begin()); // the link holds its buffer
         l.deviceSeries = -1;
         int failed = -1;
         if (!l.link.search(TransferDirection::Write))
