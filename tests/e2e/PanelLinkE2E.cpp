@@ -135,7 +135,7 @@ TEST_F(E2E, ReadGivesTheFilesACardReadOfTheSameImageGives) {
 
 // Every fault the simulator knows, in every mode it applies to.
 TEST_F(E2E, EveryPanelFaultEndsWithItsMessageAndTouchesNoConfiguration) {
-    const char* faults[] = {"silent", "garbage", "short", "long", "hangup", "slow"};
+    const char* faults[] = {"silent", "garbage", "short", "long", "hangup", "slow", "noise"};
     encoded("fh");
     fs::create_directories(m_dir / "out");
     for (std::string mode : {"write", "read"})
@@ -170,6 +170,18 @@ TEST_F(E2E, EveryPanelFaultEndsWithItsMessageAndTouchesNoConfiguration) {
                 fs::create_directories(m_dir / "out");
             }
         }
+}
+
+// Nothing but random bytes after the first block: whatever the search made of
+// them, nothing may be reported written.
+TEST_F(E2E, WriteOverALineOfNoiseIsNeverReportedWritten) {
+    Panel panel(m_dir, {"--mode", "write", "--block", "64", "--noise-from", "0"});
+    Result r = cfg({"write-panel", "small.cnf", "--continue"}, env(panel));
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.err.find(kWriteDone), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.find(kNoLink) != std::string::npos ||
+                r.err.find("НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН") != std::string::npos)
+        << r.err;
 }
 
 TEST_F(E2E, NoPanelAndUnusablePortsAreTold) {
