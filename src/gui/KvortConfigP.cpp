@@ -2,12 +2,14 @@
 // open at start.
 #include "KvortConfig.h"
 #include "QtPrompts.h"
+#include "document/SafeWrite.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <filesystem>
 
 int main(int argc, char* argv[]) {
+    kvort::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kvort-config"));
     QApplication::setDesktopFileName(QStringLiteral("kvort-config"));
