@@ -486,6 +486,8 @@ HistoryEntry restoreHistory(const ConfigFileSet& set, std::string_view entryName
                 "Не удалось удалить " + members[i].string() + " (" + rm.message() +
                 "); прежняя конфигурация сохранена в истории: " + keptEntry.folder.string());
     }
+    for (const fs::path& m : members)
+        removeStaleTemporaries(writeTarget(m));
     syncFolder(set.folder().empty() ? fs::path(".") : set.folder());
     for (const fs::path& m : members)
         reloadStores(m);
