@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "document/ConfigHistory.h"
 #include "document/Lifecycle.h"
 
 namespace kvort::cli {
@@ -8,8 +9,12 @@ int cmdNew(const std::vector<std::string>& words) {
     Args args(words, {}, {});
     std::filesystem::path chosen = args.single("путь к новой конфигурации");
     ZoneNames zones;
-    std::filesystem::path cnf = CreateNewConfig(chosen, zones);
+    HistoryEntry kept;
+    std::filesystem::path cnf = CreateNewConfig(chosen, zones, &kept);
+    // The path stays the first line: scripts read it.
     say(cnf.string());
+    if (!kept.name.empty())
+        say("прежняя конфигурация сохранена в истории: " + kept.folder.string());
     return 0;
 }
 

@@ -13,6 +13,8 @@ int cmdJson(const std::vector<std::string>& words);
 int cmdPorts(const std::vector<std::string>& words);
 int cmdWritePanel(const std::vector<std::string>& words);
 int cmdReadPanel(const std::vector<std::string>& words);
+int cmdHistory(const std::vector<std::string>& words);
+int cmdRestore(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
@@ -40,6 +42,10 @@ const std::vector<Command>& commands() {
          "записать конфигурацию в ПУ-П по последовательной линии", cmdWritePanel},
         {"read-panel", "read-panel -o NAME.cnf [--ports LIST]",
          "считать конфигурацию из ПУ-П и сохранить как NAME (с архивами)", cmdReadPanel},
+        {"history", "history NAME.cnf",
+         "записи истории конфигурации (NAME.history): время, причина, файлы и размеры", cmdHistory},
+        {"restore", "restore NAME.cnf ЗАПИСЬ",
+         "вернуть конфигурацию из записи истории (текущая сохраняется в истории)", cmdRestore},
     };
     return list;
 }

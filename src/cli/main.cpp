@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "document/SafeWrite.h"
 #include "text/Error.h"
 
 #include <cstring>
@@ -27,6 +28,7 @@ void usage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    kvort::ignoreFileSizeSignal();
     if (argc < 2) {
         usage(std::cerr);
         return 2;

@@ -1,5 +1,6 @@
 #include "IniStore.h"
 
+#include "SafeWrite.h"
 #include "text/Cp1251.h"
 #include "text/Error.h"
 #include "text/Format.h"
@@ -23,58 +24,11 @@ namespace {
 
 std::string pathText(const fs::path& p) { return p.string(); }
 
-[[noreturn]] void unableToWrite(const fs::path& p, int err) {
-    std::string msg = "Unable to write to " + pathText(p);
-    if (err)
-        msg += std::string(" (") + std::strerror(err) + ")";
-    throw FileError(msg);
-}
-
-// Writes the bytes to a temporary file beside the target, flushes it to the
-// disk and renames it over the target, so the target is either the old or
-// the new content, never a part of it. Keeps the mode of an existing target.
+// Every persist goes through the one safe writer: temporary file, flush,
+// rename (symlinks written through, mode and owner kept, an unwritable
+// folder handled), so the target is the old or the new content.
 void persistAtomically(const fs::path& target, std::string_view bytes) {
-    static std::atomic<unsigned> counter{0};
-    fs::path dir = target.parent_path();
-    fs::path tmp = (dir.empty() ? fs::path(".") : dir) /
-                   ("." + target.filename().string() + ".kvtmp-" + std::to_string(::getpid()) +
-                    "-" + std::to_string(counter++));
-    struct stat st{};
-    bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode))
-        unableToWrite(target, EISDIR);
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        unableToWrite(target, errno);
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        unableToWrite(target, err);
-    };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (existed)
-        ::fchmod(fd, st.st_mode & 07777);
-    if (::fdatasync(fd) != 0)
-        fail(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        unableToWrite(target, err);
-    }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        unableToWrite(target, err);
-    }
+    replaceFile(target, bytes);
 }
 
 } // namespace
@@ -500,6 +454,16 @@ bool copyFile(const fs::path& from, const fs::path& to) {
 
 void writeFile(const fs::path& path, std::string_view bytes) {
     persistAtomically(path, bytes);
+    if (auto m = registry().live(path))
+        m->load();
+}
+
+void persistPendingWrites(const fs::path& path) {
+    if (auto m = registry().live(path))
+        m->flush();
+}
+
+void reloadStores(const fs::path& path) {
     if (auto m = registry().live(path))
         m->load();
 }

@@ -94,6 +94,13 @@ bool copyFile(const std::filesystem::path& from, const std::filesystem::path& to
 // on it re-read it. Throws FileError "Unable to write to <path>".
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 
+// Persists what a batch on the file still holds, so that a copy taken by
+// other means (the history) sees every write that returned. Throws FileError.
+void persistPendingWrites(const std::filesystem::path& path);
+// Makes every store on the file read it again after it was replaced or
+// removed by other means (a restore from the history).
+void reloadStores(const std::filesystem::path& path);
+
 // Reads a whole file. Throws FileError naming the file when it cannot.
 std::string readFile(const std::filesystem::path& path);
 

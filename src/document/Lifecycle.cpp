@@ -1,6 +1,7 @@
 #include "Lifecycle.h"
 
 #include "ConfigFileSet.h"
+#include "ConfigHistory.h"
 #include "Detectors.h"
 #include "text/Literals.h"
 
@@ -80,9 +81,12 @@ std::string ReadSkeleton() {
     return skeleton(true);
 }
 
-fs::path CreateNewConfig(const fs::path& chosen, ZoneNames& zoneGrid) {
+fs::path CreateNewConfig(const fs::path& chosen, ZoneNames& zoneGrid, HistoryEntry* kept) {
     ConfigFileSet set(chosen);
     fs::path cnf = set.cnf();
+    HistoryEntry entry = keepInHistory(set, reason::kNew, setMembers(set));
+    if (kept)
+        *kept = std::move(entry);
     writeFile(cnf, NewConfigSkeleton());
 
     // A new configuration starts without detectors. Detector files left by

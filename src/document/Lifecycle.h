@@ -10,6 +10,8 @@
 
 namespace kvort {
 
+struct HistoryEntry;
+
 // The text skeletons written before any key is set (CP1251, CR LF).
 std::string NewConfigSkeleton();
 std::string ReadSkeleton();
@@ -18,8 +20,12 @@ std::string ReadSkeleton();
 // replaced by ".cnf"; an existing file is overwritten): the skeleton, the
 // system keys, the slot-0 change (with an empty NAME.tb0), [ОБЩИЙ ПЛАН],
 // and the 256 zones. Returns the .cnf path; zoneGrid receives the names.
-// Throws FileError when the file cannot be created or written.
-std::filesystem::path CreateNewConfig(const std::filesystem::path& chosen, ZoneNames& zoneGrid);
+// The files of an existing set of that name are kept in its history first
+// (reason "new"); `kept`, when given, receives that entry (empty name when
+// there was nothing to keep). Throws FileError when the file cannot be
+// created or written, or the old set cannot be kept (then nothing changed).
+std::filesystem::path CreateNewConfig(const std::filesystem::path& chosen, ZoneNames& zoneGrid,
+                                      HistoryEntry* kept = nullptr);
 
 // Writes ReadSkeleton() to the .cnf of the given path (read path, before the
 // decoder fills it). Returns the .cnf path.

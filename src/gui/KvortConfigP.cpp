@@ -1,5 +1,6 @@
 // kvort-config: the window. An optional argument names a configuration to
 // open at start.
+#include "document/SafeWrite.h"
 #include "gui/MainWindow.h"
 #include "gui/dialogs/QtPrompts.h"
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 
 int main(int argc, char* argv[]) {
+    kvort::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kvort-config"));
     QApplication::setDesktopFileName(QStringLiteral("kvort-config"));
