@@ -62,18 +62,16 @@ bool running(const std::vector<Process>& list, const char* comm) {
     return std::any_of(list.begin(), list.end(), [&](const Process& p) { return p.name == comm; });
 }
 
-// Every other process's open descriptors, read once for all ports. A process
-// of another user hides its descriptors; it is simply not seen.
+// Every process's open descriptors, read once for all ports; this process
+// is listed under its own pid. A process of another user hides its
+// descriptors; it is simply not seen.
 std::map<std::string, std::vector<PortHolder>> holders(const std::vector<Process>& list,
                                                        const std::vector<std::string>& devices,
                                                        const SystemRoots& roots) {
     std::map<std::string, std::vector<PortHolder>> found;
     if (devices.empty())
         return found;
-    const int self = roots.selfPid != 0 ? roots.selfPid : static_cast<int>(::getpid());
     for (const Process& p : list) {
-        if (p.pid == self)
-            continue;
         std::error_code ec;
         const fs::path fdDir = fs::path(roots.proc) / std::to_string(p.pid) / "fd";
         for (const auto& fd : fs::directory_iterator(fdDir, ec)) {
@@ -199,15 +197,21 @@ PortDiagnosis diagnosePorts(const PortMap& map, const SystemRoots& roots) {
 
     const std::vector<Process> list = processes(roots);
     const auto held = holders(list, devices, roots);
+    const int self = roots.selfPid != 0 ? roots.selfPid : static_cast<int>(::getpid());
     for (PortState& s : d.ports) {
         if (s.probe != ProbeResult::Ok && s.probe != ProbeResult::Busy)
             continue;
         for (const std::string& key : {resolved(s.path), s.path}) {
             auto it = held.find(key);
-            if (it != held.end()) {
-                s.holders = it->second;
-                break;
+            if (it == held.end())
+                continue;
+            for (const PortHolder& h : it->second) {
+                if (h.pid == self)
+                    s.ours = true;
+                else
+                    s.holders.push_back(h);
             }
+            break;
         }
     }
 
@@ -247,8 +251,9 @@ std::string describePort(const PortState& port) {
     case ProbeResult::NoPermission:
         return std::string("нет прав доступа: ") + kDialoutRemedy;
     case ProbeResult::Busy:
-        return port.holders.empty() ? "занят другой программой"
-                                    : "занят другой программой: " + holderList(port.holders);
+        if (!port.holders.empty())
+            return "занят другой программой: " + holderList(port.holders);
+        return port.ours ? "открыт этой программой" : "занят другой программой";
     case ProbeResult::NotSerial:
         return "не последовательный порт";
     case ProbeResult::Failed:
@@ -268,7 +273,7 @@ std::string noPanelHints(const PortMap& map, const SystemRoots& roots) {
             permission = true;
         } else if (!s.holders.empty()) {
             out += com + "открыт программой " + holderList(s.holders) + "\n";
-        } else if (s.probe == ProbeResult::Busy) {
+        } else if (s.probe == ProbeResult::Busy && !s.ours) {
             out += com + "занят другой программой\n";
         }
     }

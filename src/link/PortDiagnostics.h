@@ -37,6 +37,7 @@ struct PortState {
     ProbeResult probe = ProbeResult::Unmapped;
     int probeErrno = 0;
     std::vector<PortHolder> holders; // other processes that have the device open
+    bool ours = false;               // this process has it open (the window's own port)
 };
 
 struct PortDiagnosis {

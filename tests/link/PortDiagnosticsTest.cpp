@@ -5,6 +5,10 @@
 
 #include <fstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace kvort;
 using namespace kvort::test;
 namespace fs = std::filesystem;
@@ -151,7 +155,14 @@ TEST(PortDiagnostics, APortHeldByAnotherProgramIsNamedWithItsAdapter) {
     EXPECT_EQ(noPanelHints(map, sys.roots),
               "COM2 " + pty.path() + ": открыт программой minicom (pid 812)\n");
 
-    // Nobody else holds it: nothing to tell after a failed search.
+    // Only this process holds it (the window's own port): nothing to tell
+    // after a failed search, even while its lock makes the probe fail.
     fs::remove_all(fs::path(sys.roots.proc) / "812");
+    const int lockFd = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(lockFd, 0);
+    ASSERT_EQ(::flock(lockFd, LOCK_EX | LOCK_NB), 0);
+    const PortDiagnosis locked = diagnosePorts(map, sys.roots);
+    EXPECT_EQ(describePort(locked.ports[1]), "открыт этой программой");
     EXPECT_EQ(noPanelHints(map, sys.roots), "");
+    ::close(lockFd);
 }
