@@ -218,7 +218,9 @@ PortDiagnosis diagnosePorts(const PortMap& map, const SystemRoots& roots) {
     const std::vector<UsbAdapter> adapters = brlttyProneAdapters(roots);
     const bool usbSerial =
         std::any_of(d.ports.begin(), d.ports.end(),
-                    [](const PortState& s) { return isUsbSerial(resolved(s.path)); }) ||
+                    [](const PortState& s) {
+                        return s.probe != ProbeResult::Missing && isUsbSerial(resolved(s.path));
+                    }) ||
         !adapters.empty();
     if (usbSerial &&
         (running(list, "ModemManager") || (roots.modemManagerOnBus && roots.modemManagerOnBus())))

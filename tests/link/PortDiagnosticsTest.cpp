@@ -82,6 +82,7 @@ TEST(PortDiagnostics, ModemManagerAndBrlttyAreToldOnlyWhenTheyStandInTheWay) {
         {"MM process, USB port", {"ModemManager"}, false, {"ttyUSB0"}, {}, {"ModemManager"}},
         {"MM on the bus, ACM port", {"bash"}, true, {"ttyACM0"}, {}, {"ModemManager"}},
         {"MM, on-board UART only", {"ModemManager"}, true, {"ttyS0"}, {}, {}},
+        {"MM, adapter unplugged", {"ModemManager"}, true, {"-ttyUSB0"}, {}, {}},
         {"brltty took the CH341",
          {"brltty"},
          false,
@@ -116,8 +117,8 @@ TEST(PortDiagnostics, ModemManagerAndBrlttyAreToldOnlyWhenTheyStandInTheWay) {
             sys.process(pid++, p);
         sys.roots.modemManagerOnBus = [&] { return r.onBus; };
         std::vector<std::string> paths;
-        for (const std::string& p : r.ports)
-            paths.push_back(sys.device(p));
+        for (const std::string& p : r.ports) // "-name": mapped, but not there
+            paths.push_back(p[0] == '-' ? sys.roots.dev + "/" + p.substr(1) : sys.device(p));
         int n = 1;
         for (const Usb& u : r.usb)
             sys.usb("1-" + std::to_string(n++), u.vendor, u.product, u.driver);
