@@ -2,6 +2,8 @@
 
 #include "Cli.h"
 
+#include "link/PortDiagnostics.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,17 +29,9 @@ LinkTimings linkTimings() {
 }
 
 void hintUnusablePorts(const PortMap& map) {
-    bool any = false;
-    for (int n = 1; n <= PortMap::kPorts; ++n) {
-        const std::string path = map.path(n);
-        if (path.empty() || probePort(path) != ProbeResult::NoPermission)
-            continue;
-        sayError("COM" + std::to_string(n) + " " + path + ": нет прав доступа к порту");
-        any = true;
-    }
-    if (any)
-        sayError("добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) и "
-                 "войдите в систему заново");
+    const std::string hints = noPanelHints(map);
+    if (!hints.empty())
+        std::fputs(hints.c_str(), stderr);
 }
 
 void setUpPanelPort(TCommPort& port, PortMap map) {

@@ -20,8 +20,8 @@ PortMap chosenPorts(const std::optional<std::string>& portsOption);
 // a real panel needs them as they are.
 LinkTimings linkTimings();
 
-// After a search that found nothing: names the ports that could not even be
-// opened for lack of permission, and how to get it.
+// After a search that found nothing: what kept the ports from the panel
+// (permission, another program, ModemManager, brltty) and the remedies.
 void hintUnusablePorts(const PortMap& map);
 
 // The settings the window gives its one port.

@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "Help.h"
 
 #include "document/SafeWrite.h"
 #include "text/Error.h"
@@ -9,39 +10,36 @@
 
 using namespace kvort::cli;
 
-namespace {
-
-void usage(std::ostream& out) {
-    out << "kvortcfg — КвортКонфигуратор без окна: конфигурации приборов КВОРТ из командной строки\n\n"
-           "Использование: kvortcfg КОМАНДА [ПАРАМЕТРЫ]\n\nКоманды:\n";
-    for (const Command& c : commands()) {
-        std::string syn = c.synopsis;
-        out << "  " << syn;
-        for (size_t w = syn.size(); w < 44; ++w)
-            out << ' ';
-        out << ' ' << c.summary << "\n";
-    }
-    out << "\n  --help                                       эта справка\n"
-           "\nКоды выхода: 0 — успех, 1 — ошибка (сообщение в stderr), 2 — неверные параметры.\n";
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     kvort::ignoreFileSizeSignal();
     if (argc < 2) {
-        usage(std::cerr);
+        printUsage(std::cerr);
         return 2;
     }
     std::string name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
-        usage(std::cout);
+    std::vector<std::string> words(argv + 2, argv + argc);
+    if (name == "--version") {
+        std::cout << versionText();
         return 0;
     }
-    std::vector<std::string> words(argv + 2, argv + argc);
+    // "help COMMAND" asks what "COMMAND --help" asks.
+    const bool help = name == "help" || name == "--help" || name == "-h";
+    if (help && !words.empty()) {
+        name = words.front();
+        words = {"--help"};
+    } else if (help) {
+        printUsage(std::cout);
+        return 0;
+    }
     for (const Command& c : commands()) {
         if (name != c.name)
             continue;
+        for (const std::string& w : words) {
+            if (w == "--help" || w == "-h") {
+                printCommandUsage(std::cout, c);
+                return 0;
+            }
+        }
         try {
             return c.run(words);
         } catch (const UsageError& e) {
@@ -57,6 +55,6 @@ int main(int argc, char** argv) {
         }
     }
     sayError("неизвестная команда: " + name);
-    usage(std::cerr);
+    printUsage(std::cerr);
     return 2;
 }

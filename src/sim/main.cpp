@@ -1,6 +1,7 @@
 // kvort-panel-sim: a ПУ-П in configuration-write or configuration-read mode
 // on a pseudo-terminal. Prints the device path, then answers one transfer
 // (or, with --serve, transfers until it is stopped).
+#include "Version.h"
 #include "sim/PanelSimulator.h"
 
 #include <csignal>
@@ -28,7 +29,10 @@ const char kUsage[] =
     "         [--fault none|silent|garbage|short|long|hangup|slow|noise] [--fault-block N]\n"
     "         [--slow-ms M]\n"
     "       shorthands: --silent-from N, --garbage-at N, --short-block N,\n"
-    "         --long-block N, --hangup-at N, --noise-from N, --slow-reply M (at --fault-block)\n";
+    "         --long-block N, --hangup-at N, --noise-from N, --slow-reply M (at --fault-block)
+"
+    "       kvort-panel-sim --help | --version
+";
 
 struct Usage {
     std::string message;
@@ -136,6 +140,9 @@ int main(int argc, char** argv) {
                 opt.slowMs = number(a, value());
             } else if (a == "--help" || a == "-h") {
                 std::cout << kUsage;
+                return 0;
+            } else if (a == "--version") {
+                std::cout << "kvort-panel-sim " KVORT_BUILD_VERSION "\n";
                 return 0;
             } else {
                 throw Usage{"unknown option " + a};

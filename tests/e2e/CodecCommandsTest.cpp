@@ -1,4 +1,5 @@
 // kvortcfg encode and decode on the samples, run as a person would.
+#include "Version.h"
 #include "document/IniStore.h"
 #include "image/PanelImage.h"
 
@@ -7,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -98,6 +101,33 @@ TEST_F(CodecCommands, WrongWordsAreUsageErrors) {
     EXPECT_EQ(
         kvortcfg("encode " + q(dir / "none.cnf") + " --series i -o " + q(dir / "x.bin")).status, 1);
     EXPECT_FALSE(fs::exists(dir / "x.bin"));
+}
+
+// The manual page and the completion are read from these texts.
+TEST(CommandHelp, EveryCommandExplainsItselfAndSucceeds) {
+    const CommandRun overview = kvortcfg("--help");
+    ASSERT_EQ(overview.status, 0);
+    std::vector<std::string> names;
+    const size_t list = overview.out.find("Команды:\n");
+    ASSERT_NE(list, std::string::npos);
+    for (size_t at = list + std::strlen("Команды:\n"); overview.out.compare(at, 2, "  ") == 0;
+         at = overview.out.find('\n', at) + 1)
+        if (overview.out[at + 2] != ' ')
+            names.push_back(overview.out.substr(at + 2, overview.out.find(' ', at + 2) - at - 2));
+    ASSERT_EQ(names.size(), 11u) << overview.out;
+    for (const std::string& name : names) {
+        for (const std::string& ask : {name + " --help", name + " X.cnf -h", "help " + name}) {
+            const CommandRun r = kvortcfg(ask);
+            EXPECT_EQ(r.status, 0) << ask;
+            EXPECT_EQ(r.out.rfind("Использование: kvortcfg " + name + " ", 0), 0u) << r.out;
+            ASSERT_FALSE(r.out.empty());
+            EXPECT_EQ(r.out.back(), '\n') << ask;
+        }
+    }
+    const CommandRun version = kvortcfg("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kvortcfg " KVORT_BUILD_VERSION " (КвортКонфигуратор V6.10)\n");
+    EXPECT_EQ(kvortcfg("nothing --help").status, 2);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "gui/dialogs/AboutBox.h"
 
+#include "Version.h"
 #include "document/Config.h"
 #include "gui/GuiText.h"
 
@@ -23,10 +24,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* body = new QLabel(
         QStringLiteral("Конфигурирование приборов адресной системы пожарной сигнализации "
                        "и пожаротушения КВОРТ серий F, H и I.\n\n"
-                       "Сборка для Linux (Qt %1).\n"
+                       "Сборка для Linux %1 (Qt %2).\n"
                        "Вопросы по настройке приборов — в службу технической поддержки "
                        "поставщика системы КВОРТ.")
-            .arg(QString::fromLatin1(qVersion())),
+            .arg(QStringLiteral(KVORT_BUILD_VERSION), QString::fromLatin1(qVersion())),
         this);
     body->setWordWrap(true);
     body->setAlignment(Qt::AlignCenter);
