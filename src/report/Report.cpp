@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -235,27 +236,48 @@ std::vector<std::string> Report::unansweredVariables() const {
     return missing;
 }
 
-bool PaintReports(const std::vector<const Report*>& reports, QPagedPaintDevice& device) {
-    bool first = true;
+namespace {
+
+struct PageRef {
+    const Report* report;
+    int page;
+};
+
+bool paintPages(const std::vector<PageRef>& pages, QPagedPaintDevice& device) {
     QPainter painter;
-    for (const Report* r : reports) {
-        for (int page = 0; page < r->pageCount(); ++page) {
-            device.setPageLayout(withoutMargins(r->pageLayout()));
-            if (first) {
-                if (!painter.begin(&device))
-                    return false;
-                first = false;
-            } else if (!device.newPage()) {
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        // Set before the page is begun: it is the size of the next page.
+        device.setPageLayout(withoutMargins(pages[i].report->pageLayout()));
+        if (i == 0) {
+            if (!painter.begin(&device))
                 return false;
-            }
-            painter.save();
-            const double scale = device.logicalDpiX() / kUnitsPerInch;
-            painter.scale(scale, scale);
-            r->paintPage(painter, page);
-            painter.restore();
+        } else if (!device.newPage()) {
+            return false;
         }
+        painter.save();
+        const double scale = device.logicalDpiX() / kUnitsPerInch;
+        painter.scale(scale, scale);
+        pages[i].report->paintPage(painter, pages[i].page);
+        painter.restore();
     }
-    return first || painter.end();
+    return pages.empty() || painter.end();
+}
+
+} // namespace
+
+bool PaintReports(const std::vector<const Report*>& reports, QPagedPaintDevice& device) {
+    std::vector<PageRef> pages;
+    for (const Report* r : reports)
+        for (int page = 0; page < r->pageCount(); ++page)
+            pages.push_back({r, page});
+    return paintPages(pages, device);
+}
+
+bool PaintReportPages(const Report& report, QPagedPaintDevice& device, int first, int last) {
+    std::vector<PageRef> pages;
+    for (int page = std::max(first, 0); page <= std::min(last, report.pageCount() - 1); ++page)
+        pages.push_back({&report, page});
+    return paintPages(pages, device);
 }
 
 void WritePdf(const std::vector<const Report*>& reports, const std::filesystem::path& out) {

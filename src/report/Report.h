@@ -28,6 +28,7 @@ class Report : public ReportSink {
 
     // Values any band may ask for (FileName, FileDate).
     void setCommonValues(ReportValues values) { m_common = std::move(values); }
+    const ReportValues& commonValues() const { return m_common; }
 
     // The builder's side. A page header or footer shown by the builder is
     // already on every page; showing it only opens the first page.
@@ -82,6 +83,8 @@ class Report : public ReportSink {
 // must not be painted on yet. False when painting could not start or a page
 // could not be added.
 bool PaintReports(const std::vector<const Report*>& reports, QPagedPaintDevice& device);
+// The same for pages first..last (0-based) of one report.
+bool PaintReportPages(const Report& report, QPagedPaintDevice& device, int first, int last);
 
 // Writes the reports into one PDF file, replacing it atomically: a failed
 // write leaves whatever was there. Throws FileError naming the file.
