@@ -116,12 +116,34 @@ QSizeF Report::paperSize() const {
     return m_pageLayout.fullRect(QPageLayout::Point).size() * kPointsToUnits;
 }
 
+double Report::bodyTop() const {
+    const double margin = m_pageLayout.margins(QPageLayout::Point).top() * kPointsToUnits;
+    return margin +
+           (m_header >= 0 ? m_template->bands[static_cast<std::size_t>(m_header)].height : 0);
+}
+
+double Report::bodyBottom() const {
+    const double margin = m_pageLayout.margins(QPageLayout::Point).bottom() * kPointsToUnits;
+    return paperSize().height() - margin -
+           (m_footer >= 0 ? m_template->bands[static_cast<std::size_t>(m_footer)].height : 0);
+}
+
+std::vector<Report::PlacedBand> Report::pageBands(int page) const {
+    std::vector<PlacedBand> out;
+    if (page < 0 || page >= pageCount())
+        return out;
+    for (const Placed& p : m_pages[static_cast<std::size_t>(page)].bands) {
+        const Shown& shown = m_shown[static_cast<std::size_t>(p.shown)];
+        const Band& band = m_template->bands[static_cast<std::size_t>(shown.band)];
+        out.push_back({band.name, p.y, p.y + band.height});
+    }
+    return out;
+}
+
 void Report::layout() {
-    const QMarginsF margins = m_pageLayout.margins(QPageLayout::Point) * kPointsToUnits;
     const auto& bands = m_template->bands;
-    const double top = margins.top() + (m_header >= 0 ? bands[m_header].height : 0);
-    const double bottom =
-        paperSize().height() - margins.bottom() - (m_footer >= 0 ? bands[m_footer].height : 0);
+    const double top = bodyTop();
+    const double bottom = bodyBottom();
 
     m_pages.clear();
     bool open = false; // the last page takes more bands
@@ -223,7 +245,9 @@ std::vector<std::string> Report::unansweredVariables() const {
             if (name == kPageNumberVariable || find(m_common, name) ||
                 (values && find(*values, name)))
                 continue;
-            missing.push_back(band.name + ": " + name);
+            std::string entry = band.name + ": " + name;
+            if (std::find(missing.begin(), missing.end(), entry) == missing.end())
+                missing.push_back(std::move(entry));
         }
     };
     for (const Band& band : m_template->bands)

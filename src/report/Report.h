@@ -51,8 +51,19 @@ class Report : public ReportSink {
     // units from the paper's top left corner.
     void paintPage(QPainter& painter, int page) const;
 
+    // The flow bands of one page, top to bottom, in template units from the
+    // paper's top edge; the page header and footer are not listed.
+    struct PlacedBand {
+        std::string_view band;
+        double top, bottom;
+    };
+    std::vector<PlacedBand> pageBands(int page) const;
+    // Where flow bands may go on every page: below the header, above the footer.
+    double bodyTop() const;
+    double bodyBottom() const;
+
     // Variables of shown bands that the build left unanswered, as
-    // "band: variable" (CP1251); empty for a sound builder.
+    // "band: variable" (CP1251), each once; empty for a sound builder.
     std::vector<std::string> unansweredVariables() const;
 
   private:
