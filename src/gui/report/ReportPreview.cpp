@@ -228,6 +228,7 @@ void ReportPreview::print() {
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, m_report.pageCount());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
     if (dialog.exec() != QDialog::Accepted)
         return;
     int first = 0, last = m_report.pageCount() - 1;
