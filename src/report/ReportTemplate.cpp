@@ -19,7 +19,7 @@ constexpr double kTextPoints = 10;
 constexpr double kSmallPoints = 8;  // the detector rows and the device line
 constexpr double kTotalPoints = 12; // the detector total
 
-struct CellSpec {
+struct Column {
     const char* text;
     double width;
 };
@@ -40,9 +40,9 @@ Cell makeCell(double x, double y, double width, double height, std::string_view 
     return c;
 }
 
-double sumWidths(std::initializer_list<CellSpec> specs) {
-    return std::accumulate(specs.begin(), specs.end(), 0.0,
-                           [](double s, const CellSpec& c) { return s + c.width; });
+double sumWidths(std::initializer_list<Column> columns) {
+    return std::accumulate(columns.begin(), columns.end(), 0.0,
+                           [](double s, const Column& c) { return s + c.width; });
 }
 
 // A table is centred in the band.
@@ -51,9 +51,9 @@ double tableLeft(double width) {
 }
 
 // A row of framed cells from left to right.
-void addRow(Band& band, double x, double y, double height, std::initializer_list<CellSpec> specs,
+void addRow(Band& band, double x, double y, double height, std::initializer_list<Column> columns,
             double points, Align align, bool bold) {
-    for (const CellSpec& s : specs) {
+    for (const Column& s : columns) {
         band.cells.push_back(makeCell(x, y, s.width, height, s.text, points, align, true, bold));
         x += s.width;
     }
@@ -97,9 +97,8 @@ ReportTemplate detectorList() {
     ReportTemplate t;
     t.kind = ReportKind::Detectors;
     t.title = QStringLiteral("Список извещателей");
-    const auto captions = {CellSpec{"АДРЕС", 54}, CellSpec{"ТИП", 95},
-                           CellSpec{"ЗОНА", 109}, CellSpec{"СООБЩЕНИЕ", 199},
-                           CellSpec{"СОСТ.", 61}, CellSpec{"ПРИМ.", 115}};
+    const auto captions = {Column{"АДРЕС", 54},      Column{"ТИП", 95},   Column{"ЗОНА", 109},
+                           Column{"СООБЩЕНИЕ", 199}, Column{"СОСТ.", 61}, Column{"ПРИМ.", 115}};
     const double width = sumWidths(captions);
     const double left = tableLeft(width);
 
@@ -142,11 +141,10 @@ ReportTemplate relayScenarios() {
     ReportTemplate t;
     t.kind = ReportKind::Scenarios;
     t.title = QStringLiteral("Релейные сценарии");
-    const auto first = {CellSpec{"  [СЦЕНАРИЙ]", 132}, CellSpec{"  [РЕЖИМ]", 210},
-                        CellSpec{"  [ЗОНА]", 287}};
-    const auto captions = {CellSpec{"ШАГ", 79}, CellSpec{"ПРИБОР", 163},
-                           CellSpec{"РЕЛЕ/АДРЕС", 136}, CellSpec{"СОСТОЯНИЕ", 137},
-                           CellSpec{"ЗАДЕРЖКА", 112}};
+    const auto first = {Column{"  [СЦЕНАРИЙ]", 132}, Column{"  [РЕЖИМ]", 210},
+                        Column{"  [ЗОНА]", 287}};
+    const auto captions = {Column{"ШАГ", 79}, Column{"ПРИБОР", 163}, Column{"РЕЛЕ/АДРЕС", 136},
+                           Column{"СОСТОЯНИЕ", 137}, Column{"ЗАДЕРЖКА", 112}};
     const double width = sumWidths(first);
     const double left = tableLeft(width);
     t.bands.push_back(pageHeader("Релейные сценарии", width));
@@ -210,8 +208,8 @@ ReportTemplate relayOutputs() {
     ReportTemplate t;
     t.kind = ReportKind::Outputs;
     t.title = QStringLiteral("Релейные выходы");
-    const auto captions = {CellSpec{"ПРИБОР", 94}, CellSpec{"РЕЛЕ/АДРЕС", 95},
-                           CellSpec{"ОПИСАНИЕ ФУНКЦИИ ВЫХОДА", 442}};
+    const auto captions = {Column{"ПРИБОР", 94}, Column{"РЕЛЕ/АДРЕС", 95},
+                           Column{"ОПИСАНИЕ ФУНКЦИИ ВЫХОДА", 442}};
     const double width = sumWidths(captions);
     const double left = tableLeft(width);
 
