@@ -10,6 +10,7 @@ int cmdWriteCard(const std::vector<std::string>& words);
 int cmdReadCard(const std::vector<std::string>& words);
 int cmdArchives(const std::vector<std::string>& words);
 int cmdJson(const std::vector<std::string>& words);
+int cmdReport(const std::vector<std::string>& words);
 int cmdPorts(const std::vector<std::string>& words);
 int cmdWritePanel(const std::vector<std::string>& words);
 int cmdReadPanel(const std::vector<std::string>& words);
@@ -36,6 +37,8 @@ const std::vector<Command>& commands() {
          "архивы пожаров, отказов и событий из образа в текстовые файлы NAME", cmdArchives},
         {"json", "json NAME.cnf [-o OUT.json]", "JSON-файл конфигурации (по умолчанию NAME.json)",
          cmdJson},
+        {"report", "report NAME.cnf -o OUT.pdf [--only 1,2,3,4]",
+         "печатные отчёты конфигурации (как «Печать») в один файл PDF", cmdReport},
         {"ports", "ports [--ports LIST]",
          "порты COM1..COM10: какие устройства за ними и доступны ли они", cmdPorts},
         {"write-panel", "write-panel NAME.cnf [--ports LIST] [--skip-check] [--continue]",

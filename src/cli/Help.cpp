@@ -5,6 +5,7 @@
 #include "Version.h"
 #include "document/Config.h"
 
+#include <algorithm>
 #include <map>
 #include <ostream>
 
@@ -73,10 +74,13 @@ void printUsage(std::ostream& out) {
     for (const Command& c : commands()) {
         // A synopsis too long for its column gets a line of its own.
         const std::string syn = c.synopsis;
+        // Columns are counted in characters: the synopsis is UTF-8.
+        const size_t width = static_cast<size_t>(std::count_if(
+            syn.begin(), syn.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0xC0) != 0x80; }));
         out << "  " << syn;
-        if (syn.size() > 43)
+        if (width > 43)
             out << "\n" << std::string(45, ' ');
-        for (size_t w = syn.size(); w < 44; ++w)
+        for (size_t w = width; w < 44; ++w)
             out << ' ';
         out << ' ' << c.summary << "\n";
     }

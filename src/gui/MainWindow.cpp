@@ -1,4 +1,5 @@
 #include "gui/MainWindow.h"
+#include "gui/report/ReportPreview.h"
 
 #include "app/FileActions.h"
 #include "document/Config.h"
@@ -163,7 +164,9 @@ void MainWindow::connectActions() {
     on(ActionId::WriteConfigCard, [this] { guarded([&] { m_workflows->writeCard(); }); });
     on(ActionId::FileJSON,
        [this] { guarded([&] { FileJSON(m_session.currentPath(), m_prompts); }); });
-    on(ActionId::PrintConfig, [this] { notAvailable(m_prompts, "ПЕЧАТЬ"_cp); });
+    on(ActionId::PrintConfig, [this] {
+        guarded([&] { ShowConfigReports(m_session.currentPath(), m_prompts, this); });
+    });
     const std::pair<ActionId, ArchiveKind> archives[] = {
         {ActionId::ReadArhiveAlarm, ArchiveKind::Fires},
         {ActionId::ReadArhiveFault, ArchiveKind::Faults},

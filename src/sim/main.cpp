@@ -29,10 +29,8 @@ const char kUsage[] =
     "         [--fault none|silent|garbage|short|long|hangup|slow|noise] [--fault-block N]\n"
     "         [--slow-ms M]\n"
     "       shorthands: --silent-from N, --garbage-at N, --short-block N,\n"
-    "         --long-block N, --hangup-at N, --noise-from N, --slow-reply M (at --fault-block)
-"
-    "       kvort-panel-sim --help | --version
-";
+    "         --long-block N, --hangup-at N, --noise-from N, --slow-reply M (at --fault-block)\n"
+    "       kvort-panel-sim --help | --version\n";
 
 struct Usage {
     std::string message;

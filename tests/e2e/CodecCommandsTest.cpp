@@ -114,7 +114,7 @@ TEST(CommandHelp, EveryCommandExplainsItselfAndSucceeds) {
          at = overview.out.find('\n', at) + 1)
         if (overview.out[at + 2] != ' ')
             names.push_back(overview.out.substr(at + 2, overview.out.find(' ', at + 2) - at - 2));
-    ASSERT_EQ(names.size(), 11u) << overview.out;
+    ASSERT_GE(names.size(), 14u) << overview.out; // every command, however many are added
     for (const std::string& name : names) {
         for (const std::string& ask : {name + " --help", name + " X.cnf -h", "help " + name}) {
             const CommandRun r = kvortcfg(ask);

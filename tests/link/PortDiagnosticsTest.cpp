@@ -110,7 +110,7 @@ TEST(PortDiagnostics, ModemManagerAndBrlttyAreToldOnlyWhenTheyStandInTheWay) {
          {"sudo systemctl disable --now ModemManager", "sudo apt remove brltty"}},
     };
     for (const Row& r : rows) {
-        TempWorkDir tmp;
+        TempDir tmp{TempDir::Cwd::Enter};
         FakeSystem sys(tmp.path());
         int pid = 100;
         for (const std::string& p : r.processes)
@@ -132,7 +132,7 @@ TEST(PortDiagnostics, ModemManagerAndBrlttyAreToldOnlyWhenTheyStandInTheWay) {
 }
 
 TEST(PortDiagnostics, APortHeldByAnotherProgramIsNamedWithItsAdapter) {
-    TempWorkDir tmp;
+    TempDir tmp{TempDir::Cwd::Enter};
     FakeSystem sys(tmp.path());
     Pty pty; // a real terminal device stands behind COM2
     const std::string missing = sys.device("gone");
