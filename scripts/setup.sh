@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev python3 xvfb xauth
-          clang libclang-rt-14-dev fonts-dejavu-core)
+          clang libclang-rt-14-dev fonts-dejavu-core qt6-translations-l10n)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
