@@ -15,6 +15,7 @@
 #include <QStyleOptionTitleBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTranslator>
 #include <QToolButton>
 #include <cstdio>
 
