@@ -292,9 +292,9 @@ void MainWindow::FileOpen1Execute() {
 }
 
 bool MainWindow::FileOpen1BeforeExecute() {
-    // Only a configuration opened or read in this run (the source line is
-    // set) has working copies or a file to save into; after a new one the
-    // dialog comes without a question.
+    // Only a configuration opened or read in this run (the session has a
+    // source; the status line names a new one too) has working copies or a
+    // file to save into; after a new one the dialog comes without a question.
     if (m_session.sourceName().empty() || !m_session.modified())
         return false;
     m_session.setModified(false);
