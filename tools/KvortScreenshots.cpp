@@ -4,13 +4,18 @@
 // The configuration is opened in place (working copies are made beside it),
 // so point it at a copy.
 #include "gui/MainWindow.h"
+#include "gui/QtTranslations.h"
 #include "gui/dialogs/QtPrompts.h"
+#include "gui/dialogs/SeriesDialog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
+#include <QStyleOptionTitleBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTranslator>
 #include <QToolButton>
 #include <cstdio>
 
@@ -24,10 +29,42 @@ bool save(QWidget& window, const QString& file) {
     return ok;
 }
 
+// A dialog as the person sees it: a virtual display has no window manager
+// to draw the frame, so the style's own title bar (caption and close
+// button) is drawn above the dialog at the dialog's width, which shows
+// whether the caption fits.
+bool saveDialog(QDialog& dialog, const QString& file) {
+    dialog.show();
+    QCoreApplication::processEvents();
+    QTest::qWait(150);
+    const QPixmap body = dialog.grab();
+    QStyleOptionTitleBar bar;
+    bar.initFrom(&dialog);
+    bar.text = dialog.windowTitle();
+    bar.icon = QApplication::windowIcon();
+    bar.titleBarFlags = dialog.windowFlags();
+    bar.titleBarState = Qt::WindowActive;
+    bar.state |= QStyle::State_Active;
+    bar.subControls = QStyle::SC_All;
+    const int barHeight = dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, &dialog);
+    bar.rect = QRect(0, 0, body.width(), barHeight);
+    QPixmap framed(body.width(), body.height() + barHeight);
+    framed.fill(dialog.palette().color(QPalette::Window));
+    QPainter painter(&framed);
+    dialog.style()->drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, &dialog);
+    painter.drawPixmap(0, barHeight, body);
+    painter.end();
+    dialog.hide();
+    const bool ok = framed.save(file);
+    std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(file));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    const auto qtTexts = kvort::gui::installQtTranslations();
     if (argc != 3) {
         std::fprintf(stderr, "usage: kvort-screenshots OUTDIR CONFIG.cnf\n");
         return 2;
@@ -54,6 +91,8 @@ int main(int argc, char* argv[]) {
     tabs->setCurrentWidget(page("alarmTab"));
     window.resize(window.minimumSize());
     ok &= save(window, out.filePath(QStringLiteral("minimum.png")));
+    kvort::gui::SeriesDialog series(&window);
+    ok &= saveDialog(series, out.filePath(QStringLiteral("series-dialog.png")));
     window.session().setModified(false);
     return ok ? 0 : 1;
 }

@@ -36,6 +36,7 @@ class WriteScope {
   public:
     explicit WriteScope(const Ports& ports) : m_ports(ports) {}
     ~WriteScope() {
+        m_ports.progress.setProgress(0, 0);
         m_ports.progress.setStatus("");
         m_ports.gate.enter(WorkflowStage::TransferEnded);
         m_ports.progress.setBusy(false);
@@ -90,6 +91,7 @@ TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, const Ports& port
     ProgressSink& view = ports.progress;
     link.setDirection(TransferDirection::Read);
     ports.gate.enter(WorkflowStage::ReadRunning);
+    const HideProgress hide(view);
     port.setBaudRate(cbr38400);
     view.setBusy(true);
     view.setStatus(kSearching);

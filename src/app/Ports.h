@@ -91,4 +91,18 @@ class SinkProgress : public CodecProgress {
     ProgressSink& m_sink;
 };
 
+// Hides the progress bar when it goes out of scope, however the operation
+// that filled it ends (an error included): a bar left standing says a
+// transfer is still running.
+class HideProgress {
+  public:
+    explicit HideProgress(ProgressSink& sink) : m_sink(sink) {}
+    ~HideProgress() { m_sink.setProgress(0, 0); }
+    HideProgress(const HideProgress&) = delete;
+    HideProgress& operator=(const HideProgress&) = delete;
+
+  private:
+    ProgressSink& m_sink;
+};
+
 } // namespace kvort

@@ -21,6 +21,9 @@ std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSou
                                                   const Ports& ports) {
     UserPrompts& prompts = ports.prompts;
     ProgressSink& view = ports.progress;
+    // The decoder fills the bar again; however the read ends (saved, not
+    // saved, or stopped by an error) the bar goes away with it.
+    const HideProgress hide(view);
     view.playNotify();
     view.setProgress(0, 0);
     view.setStatus("");

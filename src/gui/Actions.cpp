@@ -115,9 +115,11 @@ constexpr Row kTable[] = {
     {WindowState::TransferRunning, {off,  off,  off,  off,  off,  off,  off,  off,  keep}, TabArea::Disable},
     {WindowState::TransferEnded,   {on,   on,   on,   on,   on,   on,   on,   on,   keep}, TabArea::Enable},
     {WindowState::ReadRunning,     {off,  off,  off,  off,  off,  off,  off,  off,  off},  TabArea::Hide},
-    {WindowState::ReadNotSaved,    {on,   on,   on,   keep, keep, keep, keep, keep, on},   TabArea::Keep},
+    // The panel is in front of the installer: the reads can be tried again
+    // at once, not only after a configuration has been opened or created.
+    {WindowState::ReadNotSaved,    {on,   on,   on,   keep, keep, keep, on,   on,   on},   TabArea::Keep},
     // No image came, so there is nothing to export either.
-    {WindowState::ReadFailed,      {on,   on,   on,   keep, keep, keep, keep, keep, keep}, TabArea::Keep},
+    {WindowState::ReadFailed,      {on,   on,   on,   keep, keep, keep, on,   on,   keep}, TabArea::Keep},
     {WindowState::ReadShown,       {on,   on,   on,   on,   on,   on,   on,   on,   keep}, TabArea::Show},
 };
 // clang-format on

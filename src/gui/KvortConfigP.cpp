@@ -2,10 +2,12 @@
 // open at start.
 #include "document/SafeWrite.h"
 #include "gui/MainWindow.h"
+#include "gui/QtTranslations.h"
 #include "gui/dialogs/QtPrompts.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTranslator>
 #include <filesystem>
 
 int main(int argc, char* argv[]) {
@@ -13,6 +15,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kvort-config"));
     QApplication::setDesktopFileName(QStringLiteral("kvort-config"));
+    // Before any window exists, so every dialog is built with the texts.
+    const auto qtTexts = kvort::gui::installQtTranslations();
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kvort-config"),
                                                  QIcon(QStringLiteral(":/kvort-config.png"))));
 

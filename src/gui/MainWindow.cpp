@@ -134,6 +134,23 @@ void MainWindow::createPages() {
         m_tabs->addTab(page, page->title());
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { tabChanged(index); });
     setCentralWidget(m_tabs);
+    // Ctrl+Tab and Ctrl+Shift+Tab switch tabs wherever the focus is (the
+    // tab bar alone would take them only while it holds the focus).
+    auto tabKey = [this](const char* name, QKeySequence::StandardKey keys, int step) {
+        auto* key = new QAction(this);
+        key->setObjectName(QLatin1String(name));
+        key->setShortcuts(keys);
+        key->setShortcutContext(Qt::WindowShortcut);
+        connect(key, &QAction::triggered, this, [this, step] {
+            if (!m_tabs->isVisible() || !m_tabs->isEnabled())
+                return;
+            const int count = m_tabs->count();
+            m_tabs->setCurrentIndex((m_tabs->currentIndex() + step + count) % count);
+        });
+        addAction(key);
+    };
+    tabKey("nextTabAction", QKeySequence::NextChild, 1);
+    tabKey("previousTabAction", QKeySequence::PreviousChild, -1);
 }
 
 void MainWindow::connectActions() {
@@ -206,6 +223,8 @@ void MainWindow::selectFirstPage() {
     // A program's own choice of tab is not the person's switch: the pages
     // hear only of the latter.
     const QSignalBlocker block(m_tabs);
+    if (m_tabs->currentWidget() != m_alarm)
+        m_status->setStatus(""); // the note of the tab being left
     m_tabs->setCurrentWidget(m_alarm);
     m_tabs->show();
 }
@@ -261,6 +280,10 @@ void MainWindow::NewConfigExecute() {
         return;
     m_alarm->showPanels();
     enter(WindowState::NewCreated);
+    // The status bar names what is being edited, the new configuration too
+    // (the open prompt goes by the session's source, not by this line).
+    m_status->setSource(qs(kSourcePrefix) +
+                        QString::fromStdString(m_session.cnfPath().stem().string()));
     m_alarm->zoneGrid()->setFocus();
 }
 
@@ -272,10 +295,10 @@ void MainWindow::FileOpen1Execute() {
 }
 
 bool MainWindow::FileOpen1BeforeExecute() {
-    // Only a configuration opened or read in this run (the source line is
-    // set) has working copies or a file to save into; after a new one the
-    // dialog comes without a question.
-    if (m_status->source().isEmpty() || !m_session.modified())
+    // Only a configuration opened or read in this run (the session has a
+    // source; the status line names a new one too) has working copies or a
+    // file to save into; after a new one the dialog comes without a question.
+    if (m_session.sourceName().empty() || !m_session.modified())
         return false;
     m_session.setModified(false);
     const MsgResult answer =

@@ -73,7 +73,8 @@ TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
                              "printConfigAction", "writeConfigAction", "writeConfigCardAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(action("fileJsonAction")->isEnabled());
-    EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
+    // The status bar names the configuration being edited.
+    EXPECT_EQ(label("sourcePanel")->text(), q("  ИСТОЧНИК:  ОБЪЕКТ"));
     EXPECT_TRUE(slotList(1)->isEnabled());
     EXPECT_FALSE(slotList(2)->isEnabled());
 }

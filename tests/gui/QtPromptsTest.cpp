@@ -46,8 +46,9 @@ void clickButton(QWidget* dialog, const QString& text) {
 
 TEST(QtPromptsTest, DelphiFiltersBecomeQtFilters) {
     const std::vector<std::pair<const char*, const char*>> rows = {
-        {"*.cnf|*.cnf", "*.cnf (*.cnf)"},
-        {"*.BIN|*.BIN", "*.BIN (*.BIN)"},
+        // A description that is its own pattern is shown once.
+        {"*.cnf|*.cnf", "*.cnf"},
+        {"*.BIN|*.BIN", "*.BIN"},
         {"Конфигурации (*.cnf)|*.cnf|Все файлы|*.*", "Конфигурации (*.cnf);;Все файлы (*.*)"},
         {"Тексты|*.txt;*.TXT", "Тексты (*.txt *.TXT)"},
         {"", ""},
@@ -141,20 +142,29 @@ TEST(QtPromptsTest, SeriesDialogGivesTheSelectedChoiceWhicheverWayItCloses) {
          },
          0},
         {"ОТМЕНИТЬ clears the choice", click("ОТМЕНИТЬ"), -1},
+        {"Escape is ОТМЕНИТЬ", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }, -1},
         {"closed by its frame", [](QWidget* d) { d->close(); }, 1},
     };
     QtPrompts prompts;
     for (const Row& row : rows) {
         QString caption;
         QStringList choices;
+        int width = 0, captionWidth = 0;
+        Qt::WindowFlags flags;
         whenModal([&](QWidget* d) {
             caption = d->windowTitle();
+            width = d->width();
+            captionWidth = d->fontMetrics().horizontalAdvance(caption);
+            flags = d->windowFlags();
             for (QRadioButton* r : d->findChildren<QRadioButton*>())
                 choices << r->text();
             row.act(d);
         });
         EXPECT_EQ(prompts.chooseSeries(), row.expected) << row.name;
         EXPECT_EQ(caption, QString::fromUtf8("Выберите серию прибора"));
+        // The caption fits the title bar; a modal choice is not minimised.
+        EXPECT_GT(width, captionWidth + 60) << row.name;
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         EXPECT_EQ(choices.join(u'|'), QString::fromUtf8("СЕРИЯ  \"F\" \"H\"|СЕРИЯ   \"I\""));
     }
 }

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
 #include <atomic>
@@ -76,6 +77,9 @@ class TransferTest : public GuiTest {
     }
     void usePort(const std::string& path) { ::setenv("KVORT_PORTS", path.c_str(), 1); }
     bool tabsVisible() const { return m_window->findChild<QTabWidget*>("tabs")->isVisible(); }
+    bool progressHidden() const {
+        return m_window->findChild<QProgressBar*>("progressBar")->isHidden();
+    }
 };
 
 TEST_F(TransferTest, WriteSendsTheCheckedImageToThePanel) {
@@ -136,6 +140,22 @@ TEST_F(TransferTest, AKeptPanelReadOpensWhatThePanelHeld) {
     EXPECT_EQ(m_window->session().zoneNames(), ReadZoneNames(IniStore(source)));
     EXPECT_EQ(slotList(8)->currentText(), q("ППКП"));
     EXPECT_TRUE(action("readConfigPanelAction")->isEnabled());
+    EXPECT_TRUE(progressHidden());
+}
+
+TEST_F(TransferTest, AReadThatLosesThePanelTakesTheProgressBarAway) {
+    createNew();
+    sim::SimOptions o = panel(sim::SimMode::Read);
+    o.fault = sim::SimFault::Silent;
+    o.faultBlock = 40;
+    o.image.assign(TPanelImage::kSize, 0xFF);
+    SimPanel panelSim(o);
+    usePort(panelSim.sim().devicePath());
+    m_prompts.expectMessage("ОШИБКА", "НЕТ СВЯЗИ С ПУ-П ", MsgButtons::Ok, MsgResult::Ok);
+    action("readConfigPanelAction")->trigger();
+    EXPECT_TRUE(progressHidden());
+    EXPECT_TRUE(label("statusPanel")->text().isEmpty());
+    EXPECT_TRUE(action("readConfigPanelAction")->isEnabled());
 }
 
 TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
@@ -146,10 +166,12 @@ TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
         MsgButtons::Ok, MsgResult::Ok);
     action("readConfigPanelAction")->trigger();
     EXPECT_FALSE(tabsVisible());
-    for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction"})
+    EXPECT_TRUE(progressHidden());
+    // With the panel in front of the installer both reads can be tried again.
+    for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction",
+                             "readConfigPanelAction", "readConfigCardAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    for (const char* name :
-         {"writeConfigAction", "readConfigPanelAction", "readConfigCardAction", "fileJsonAction"})
+    for (const char* name : {"writeConfigAction", "fileJsonAction"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
 }
 

@@ -1,12 +1,14 @@
 #include "gui/dialogs/QtPrompts.h"
 
 #include "gui/GuiText.h"
+#include "gui/dialogs/DialogFrame.h"
 #include "gui/dialogs/SeriesDialog.h"
 #include "text/Literals.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -55,6 +57,13 @@ QString qtFilter(std::string_view delphiFilter) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
         QString description = parts[i];
+        // A description that is its own pattern ("*.cnf|*.cnf") is shown
+        // once, as the person knows it; Qt takes a filter without brackets
+        // as its patterns.
+        if (description.trimmed() == parts[i + 1].trimmed()) {
+            entries << patterns;
+            continue;
+        }
         // A description that already shows its patterns keeps them once.
         if (description.contains(u'('))
             description = description.left(description.indexOf(u'(')).trimmed();
@@ -69,6 +78,8 @@ MsgResult QtPrompts::message(std::string_view caption, std::string_view text, Ms
                              MsgButtons buttons) {
     MessageBox box(m_parent);
     box.buttonsOnly = buttons == MsgButtons::YesNo;
+    // A question only its buttons answer offers no close button either.
+    useDialogFrame(&box, box.buttonsOnly ? DialogFrame::NoClose : DialogFrame::FixedSize);
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
     switch (icon) {
@@ -126,6 +137,10 @@ MsgResult QtPrompts::message(std::string_view caption, std::string_view text, Ms
 std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogOptions& options,
                                                            bool save) {
     QFileDialog dialog(m_parent, qs(options.caption));
+    useDialogFrame(&dialog, DialogFrame::Resizable);
+    // The folder the person last chose (the working directory), not the
+    // toolkit's own memory of the last folder.
+    dialog.setDirectory(QDir::currentPath());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // A save dialog never asks before replacing: the callers overwrite by
@@ -159,6 +174,7 @@ std::optional<std::filesystem::path> QtPrompts::saveFile(const FileDialogOptions
 std::string QtPrompts::inputBox(std::string_view caption, std::string_view prompt,
                                 std::string_view initial) {
     QInputDialog dialog(m_parent);
+    useDialogFrame(&dialog, DialogFrame::FixedSize);
     dialog.setWindowTitle(qs(caption));
     dialog.setLabelText(qs(prompt));
     dialog.setTextValue(qs(initial));

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QButtonGroup;
+class QPushButton;
 
 namespace kvort::gui {
 
@@ -13,12 +14,17 @@ class SeriesDialog : public QDialog {
     // 0 = F/H, 1 = I, -1 = none selected.
     int series() const;
 
-    // A fresh dialog for every use; whatever is selected when it closes (by
-    // any means) is the answer, and ОТМЕНИТЬ clears the selection first.
+    // A fresh dialog for every use; whatever is selected when it closes is
+    // the answer. ОТМЕНИТЬ, and Escape with it, clear the selection first;
+    // the title bar's close button keeps it.
     static int choose(QWidget* parent);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QButtonGroup* m_choices;
+    QPushButton* m_cancel;
 };
 
 } // namespace kvort::gui

@@ -63,16 +63,22 @@ void AlarmPage::showPanels() {
 
 void AlarmPage::load(SessionChange change) {
     m_zones->setNames(session().zoneNames());
+    // The row and the scroll position of the configuration shown before
+    // mean nothing in this one.
+    m_zones->table()->setCurrentCell(0, 1);
+    m_zones->table()->scrollToTop();
     if (change == SessionChange::Created) {
         // The slot-0 change has been written with the skeleton; showing it
         // is the page's. A slot file that cannot be made is shown and the
-        // new configuration goes on.
+        // new configuration goes on. The blocks of the one shown before are
+        // not this one's.
         guarded([&] { showSlot(0); });
+        showRelayBlockLabels();
+        showExtinguishingBlockLabels();
         return;
     }
     const IniStore& cnf = session().store();
-    m_composition->slotList(0)->setText(
-        qs(DisplayKind(SlotKind(cnf, 0, word::kKindPu))));
+    m_composition->slotList(0)->setText(qs(DisplayKind(SlotKind(cnf, 0, word::kKindPu))));
     for (int n = 1; n < kSlotCount; ++n)
         m_composition->slotList(n)->setText(qs(DisplayKind(SlotKind(cnf, n))));
     for (int n = 1; n < kSlotCount - 1; ++n)

@@ -1,6 +1,7 @@
 #pragma once
 // A label of the БРВУ and БДУ frames: hidden until the block is in use, and
-// a double-click on it edits the block's comment.
+// a double-click on it (or Enter while it has the focus) edits the block's
+// comment.
 #include <QLabel>
 
 namespace kvort::gui {
@@ -15,6 +16,8 @@ class BlockLabel : public QLabel {
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace kvort::gui

@@ -3,9 +3,8 @@
 // text is set from a file must show that text even when it is none of its
 // items (a [СОСТАВ] value like "БДУ(4)" is shown as it stands).
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QObject>
-
-class QTimer;
 
 namespace kvort::gui {
 
@@ -20,19 +19,26 @@ class DropDownList : public QComboBox {
     // The text shown: the selected item's, or the one set from a file.
     QString text() const;
 
+    void showPopup() override;
+
   signals:
-    // A double-click on the list; a single click still drops it down.
+    // A double-click on the list; a single click drops it down at once.
     void doubleClicked();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:
+    bool isSecondClick(const QPointF& globalPos) const;
+    void takeDoubleClick();
+
     QString m_freeText;
-    QTimer* m_clickTimer;
+    QElapsedTimer m_openedByClick; // since the click that dropped the list down
+    bool m_popupWatched = false;
 };
 
 } // namespace kvort::gui
