@@ -13,6 +13,7 @@ int cmdJson(const std::vector<std::string>& words);
 int cmdPorts(const std::vector<std::string>& words);
 int cmdWritePanel(const std::vector<std::string>& words);
 int cmdReadPanel(const std::vector<std::string>& words);
+int cmdDiff(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
@@ -40,6 +41,9 @@ const std::vector<Command>& commands() {
          "записать конфигурацию в ПУ-П по последовательной линии", cmdWritePanel},
         {"read-panel", "read-panel -o NAME.cnf [--ports LIST]",
          "считать конфигурацию из ПУ-П и сохранить как NAME (с архивами)", cmdReadPanel},
+        {"diff", "diff A B [--series fh|i]",
+         "сравнить две конфигурации или образы; код выхода 0 — одинаковы, 1 — различия, 2 — ошибка",
+         cmdDiff},
     };
     return list;
 }
