@@ -14,6 +14,7 @@ int cmdPorts(const std::vector<std::string>& words);
 int cmdWritePanel(const std::vector<std::string>& words);
 int cmdReadPanel(const std::vector<std::string>& words);
 int cmdDiff(const std::vector<std::string>& words);
+int cmdVerifyPanel(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
@@ -44,6 +45,10 @@ const std::vector<Command>& commands() {
         {"diff", "diff A B [--series fh|i]",
          "сравнить две конфигурации или образы; код выхода 0 — одинаковы, 1 — различия, 2 — ошибка",
          cmdDiff},
+        {"verify-panel", "verify-panel NAME.cnf [--ports LIST]",
+         "считать ПУ-П и сравнить с конфигурацией (ничего не сохраняя); 0 — совпадает, 1 — нет, 2 — "
+         "ошибка связи",
+         cmdVerifyPanel},
     };
     return list;
 }
