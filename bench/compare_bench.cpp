@@ -3,6 +3,7 @@
 #include "FullSample.h"
 
 #include "app/ConfigCompare.h"
+#include "app/PanelVerify.h"
 #include "document/Detectors.h"
 #include "document/IniStore.h"
 #include "text/Literals.h"
@@ -39,7 +40,7 @@ struct ChangedCopy {
             c.WriteString(ScenarioSection(k), "ПРИМЕЧАНИЕ"_cp,
                           std::string("НОВОЕ "_cp) + std::to_string(k));
         image = folder / "changed.bin";
-        writeFile(image, EncodeConfigurationImage(cnf, kSeriesI).bytes());
+        writeFile(image, EncodeConfigurationImage(cnf, Series::I).bytes());
     }
 };
 
@@ -68,6 +69,15 @@ void BM_CompareTwoConfigurations(benchmark::State& state) {
         benchmark::DoNotOptimize(CompareSources(a, b));
 }
 BENCHMARK(BM_CompareTwoConfigurations)->Unit(benchmark::kMillisecond);
+
+// What verify-panel adds to the read: the configuration's own image, the
+// byte compare and, as they differ, the comparison.
+void BM_VerifyPanelImage(benchmark::State& state) {
+    const TPanelImage panel = TPanelImage::fromFile(changed().image);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(VerifyPanelImage(panel, bench::sample().cnf));
+}
+BENCHMARK(BM_VerifyPanelImage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

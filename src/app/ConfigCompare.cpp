@@ -24,17 +24,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // The panel's fields, in bytes (the cut is by bytes, like the encoder's).
-constexpr std::size_t kPanelText = 20;     // detector texts
-constexpr std::size_t kPanelZoneName = 16; // zone names
-constexpr std::size_t kPanelNote = 19;     // series I descriptions, comments, notes
+constexpr std::size_t kPanelText = imagemap::kTextMax;            // detector texts
+constexpr std::size_t kPanelZoneName = ZoneNameField::capacity(); // zone names
+constexpr std::size_t kPanelNote = PanelTextField::capacity();    // series I descriptions ...
 constexpr int kPanelDirectionScenarioMax = 96;
 
 std::string Quoted(std::string_view v) {
     return std::string("«"_cp) + std::string(v) + std::string("»"_cp);
-}
-
-std::string SlotKey(int slot) {
-    return std::to_string(slot);
 }
 
 std::string TrimRight(std::string s) {
@@ -182,12 +178,11 @@ bool ModeHasZone(int mode) {
     return (mode >= 2 && mode <= 6) || (mode >= 10 && mode <= 13);
 }
 
-std::string DescriptionKeyOfIndex(int d, int o) {
+// The device of description row d of a series I image: ПУ-П, ППКП1..8, БРВУ1..8.
+std::string DescriptionDevice(int d) {
     if (d == 0)
-        return std::string("ПУ-П /0"_cp) + std::to_string(o);
-    if (d <= 8)
-        return std::string("ППКП"_cp) + std::to_string(d) + "/0" + std::to_string(o);
-    return std::string("БРВУ"_cp) + std::to_string(d - 8) + "/0" + std::to_string(o);
+        return std::string("ПУ-П "_cp);
+    return std::string(d <= 8 ? "ППКП"_cp : "БРВУ"_cp) + std::to_string(d <= 8 ? d : d - 8);
 }
 
 const std::set<std::string>& SeriesIDescriptionKeys() {
@@ -195,7 +190,7 @@ const std::set<std::string>& SeriesIDescriptionKeys() {
         std::set<std::string> k;
         for (int d = 0; d <= 16; ++d)
             for (int o = 1; o <= 8; ++o)
-                k.insert(text::foldName(DescriptionKeyOfIndex(d, o)));
+                k.insert(text::foldName(DescriptionKey(DescriptionDevice(d), o)));
         return k;
     }();
     return keys;
@@ -203,12 +198,9 @@ const std::set<std::string>& SeriesIDescriptionKeys() {
 
 const std::set<std::string>& SeriesICommentKeys() {
     static const std::set<std::string> keys = [] {
-        std::set<std::string> k{text::foldName("ПУ-П"_cp)};
-        for (int n = 1; n <= 8; ++n) {
-            k.insert(text::foldName(std::string("ППКП"_cp) + std::to_string(n)));
-            k.insert(text::foldName(std::string("БРВУ"_cp) + std::to_string(n)));
-            k.insert(text::foldName(std::string("БДУ"_cp) + std::to_string(n)));
-        }
+        std::set<std::string> k;
+        for (int n = 0; n < kCommentCount; ++n)
+            k.insert(text::foldName(CommentKey(n)));
         return k;
     }();
     return keys;
@@ -352,23 +344,23 @@ ConfigSnapshot ReadConfigSnapshot(const fs::path& cnfPath) {
     return s;
 }
 
-ConfigSnapshot ReadImageSnapshot(const TPanelImage& image, int series, int* decodedSeries) {
+ConfigSnapshot ReadImageSnapshot(const TPanelImage& image, Series series, Series* decodedSeries) {
     TempFolderGuard folder{TempFolder()};
     TPanelImage copy = image;
     // A series named by the person wins over the marker: images read from a
     // panel of series I do not always carry it.
-    if (series == kSeriesI)
+    if (series == Series::I)
         copy.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
-    else if (series == kSeriesFH && copy.byte(imagemap::kISeriesMarker) == imagemap::kSeriesMarker)
+    else if (series == Series::FH && copy.byte(imagemap::kISeriesMarker) == imagemap::kSeriesMarker)
         copy.setByte(imagemap::kISeriesMarker, 0xFF);
     fs::path cnf = WriteReadSkeleton(folder.path / "panel.cnf");
-    int decoded = DecodePanelImage(copy, cnf);
+    Series decoded = DecodePanelImage(copy, cnf);
     if (decodedSeries)
         *decodedSeries = decoded;
     return ReadConfigSnapshot(cnf);
 }
 
-ConfigSnapshot PanelView(const ConfigSnapshot& config, int series, std::vector<std::string>* out,
+ConfigSnapshot PanelView(const ConfigSnapshot& config, Series series, std::vector<std::string>* out,
                          const std::string& prefix) {
     Notes notes{out, prefix};
     ConfigSnapshot v = config;
@@ -427,10 +419,10 @@ ConfigSnapshot PanelView(const ConfigSnapshot& config, int series, std::vector<s
             held.push_back(h);
         }
         s.steps = std::move(held);
-        if (series == kSeriesI) {
+        if (series == Series::I) {
             s.note =
                 Cut(s.note, kPanelNote, ScenarioName(k) + std::string(", примечание"_cp), notes);
-        } else if (series == kSeriesFH && !s.note.empty()) {
+        } else if (series == Series::FH && !s.note.empty()) {
             notes.add(ScenarioName(k) + std::string(": примечание "_cp) + Quoted(s.note) +
                       std::string(" прибор серии F/H не хранит"_cp));
             s.note.clear();
@@ -472,7 +464,7 @@ ConfigSnapshot PanelView(const ConfigSnapshot& config, int series, std::vector<s
         }
     }
 
-    if (series == kSeriesI) {
+    if (series == Series::I) {
         std::map<std::string, std::string> held;
         for (auto& [key, value] : config.descriptions) {
             if (!SeriesIDescriptionKeys().count(key)) {
@@ -492,7 +484,7 @@ ConfigSnapshot PanelView(const ConfigSnapshot& config, int series, std::vector<s
             held.emplace(key, Cut(value, kPanelNote, std::string("комментарий "_cp) + key, notes));
         }
         v.comments = std::move(held);
-    } else if (series == kSeriesFH) {
+    } else if (series == Series::FH) {
         for (auto& [key, value] : config.comments)
             notes.add(std::string("комментарий "_cp) + key + ": " + Quoted(value) +
                       std::string(" прибор серии F/H не хранит"_cp));
@@ -629,16 +621,16 @@ CompareSource SourceFromPath(const fs::path& path) {
 
 namespace {
 
-std::string SeriesLabel(int series) {
-    return std::string(series == kSeriesI ? "серия I"_cp : "серия F/H"_cp);
+std::string SeriesLabel(Series series) {
+    return std::string(series == Series::I ? "серия I"_cp : "серия F/H"_cp);
 }
 
 } // namespace
 
-Comparison CompareSources(const CompareSource& a, const CompareSource& b, int series) {
+Comparison CompareSources(const CompareSource& a, const CompareSource& b, Series series) {
     struct Side {
         ConfigSnapshot snapshot;
-        int series = kSeriesUnknown;
+        Series series = Series::Unknown;
         std::string label;
     };
     auto load = [&](const CompareSource& src) {
@@ -658,7 +650,7 @@ Comparison CompareSources(const CompareSource& a, const CompareSource& b, int se
     Side sa = load(a), sb = load(b);
 
     // With an image on either side, the configurations are seen by that panel.
-    int view = series;
+    Series view = series;
     if (a.image)
         view = sa.series;
     else if (b.image)
@@ -675,7 +667,7 @@ Comparison CompareSources(const CompareSource& a, const CompareSource& b, int se
     return c;
 }
 
-TPanelImage EncodeConfigurationImage(const fs::path& cnfPath, int series) {
+TPanelImage EncodeConfigurationImage(const fs::path& cnfPath, Series series) {
     ZoneNames zones;
     {
         IniStore cnf(cnfPath);
@@ -687,7 +679,7 @@ TPanelImage EncodeConfigurationImage(const fs::path& cnfPath, int series) {
     EncodeOutputTexts(image, cnf, series);
     EncodeLinkedOutputs(image, cnf, series);
     EncodeScenarios(image, cnf, series);
-    if (series == kSeriesI)
+    if (series == Series::I)
         image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     return image;
 }

@@ -12,6 +12,7 @@
 //
 // Every text here is CP1251 bytes.
 #include "document/Config.h"
+#include "document/Vocabulary.h"
 #include "image/PanelImage.h"
 
 #include <array>
@@ -71,16 +72,16 @@ struct ConfigSnapshot {
 ConfigSnapshot ReadConfigSnapshot(const std::filesystem::path& cnf);
 
 // Decodes the image into a temporary folder (removed again) and reads it.
-// series: kSeriesFH or kSeriesI overrides the image's marker; kSeriesUnknown
-// takes the marker. Returns the series the image was decoded with.
+// series: FH or I overrides the image's marker; Unknown takes the marker. Returns the series the
+// image was decoded with.
 ConfigSnapshot ReadImageSnapshot(const TPanelImage& image, int series,
                                  int* decodedSeries = nullptr);
 
-// The snapshot as a panel of the series would hold it (kSeriesUnknown: only
+// The snapshot as a panel of the series would hold it (Unknown: only
 // the rules that do not depend on the series). Every point where a value is
 // changed by that is appended to notes, prefixed with prefix.
-ConfigSnapshot PanelView(const ConfigSnapshot& config, int series, std::vector<std::string>* notes,
-                         const std::string& prefix);
+ConfigSnapshot PanelView(const ConfigSnapshot& config, Series series,
+                         std::vector<std::string>* notes, const std::string& prefix);
 
 struct Difference {
     DiffKind kind;
@@ -115,18 +116,18 @@ struct CompareSource {
 // A path ending in .cnf is a configuration, anything else an image file.
 CompareSource SourceFromPath(const std::filesystem::path& path);
 
-// Compares two sides. series (kSeriesUnknown, kSeriesFH, kSeriesI) is given
+// Compares two sides. series is given
 // for images without a marker and for two configurations; with an image on
 // either side the configurations are viewed with that image's series.
 // Throws FileError for a missing or unreadable file or a file of the wrong
 // size.
 Comparison CompareSources(const CompareSource& a, const CompareSource& b,
-                          int series = kSeriesUnknown);
+                          Series series = Series::Unknown);
 
 // The image a write of the configuration sends to a panel of the series
 // (zone names from [ЗОНА]; the passes' results are the check's business). A
 // series I image carries its marker, as on a card.
-TPanelImage EncodeConfigurationImage(const std::filesystem::path& cnf, int series);
+TPanelImage EncodeConfigurationImage(const std::filesystem::path& cnf, Series series);
 
 // The whole comparison as text lines: header, notes, then each kind with
 // its count and its lines.

@@ -9,11 +9,11 @@ namespace kvort {
 
 using namespace text::literals;
 
-bool IsConfigurationByte(std::uint32_t offset, int series) {
+bool IsConfigurationByte(std::uint32_t offset, Series series) {
     // The series marker is a card file's convention; a panel need not hold it.
     if (offset == imagemap::kISeriesMarker)
         return false;
-    if (series == kSeriesI)
+    if (series == Series::I)
         return offset < imagemap::kImageSize;
     // F/H: the archives fill 0x9FFE up to the fire ring's end, except the
     // device list with its series byte.
@@ -33,7 +33,7 @@ std::string Hex(std::uint32_t v) {
 PanelVerification VerifyPanelImage(const TPanelImage& panel, const std::filesystem::path& cnf) {
     PanelVerification v;
     v.series =
-        panel.byte(imagemap::kISeriesMarker) == imagemap::kSeriesMarker ? kSeriesI : kSeriesFH;
+        panel.byte(imagemap::kISeriesMarker) == imagemap::kSeriesMarker ? Series::I : Series::FH;
     const TPanelImage own = EncodeConfigurationImage(cnf, v.series);
     for (std::uint32_t at = 0; at < imagemap::kImageSize; ++at) {
         if (!IsConfigurationByte(at, v.series) || panel.byte(at) == own.byte(at))
@@ -46,7 +46,7 @@ PanelVerification VerifyPanelImage(const TPanelImage& panel, const std::filesyst
         CompareSource b{std::filesystem::path("ПУ-П"), true, &panel};
         v.comparison = CompareSources(a, b, v.series);
         v.comparison.labelB = std::string("ПУ-П (прибор, "_cp) +
-                              std::string(v.series == kSeriesI ? "серия I)"_cp : "серия F/H)"_cp);
+                              std::string(v.series == Series::I ? "серия I)"_cp : "серия F/H)"_cp);
     }
     return v;
 }

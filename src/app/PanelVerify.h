@@ -13,11 +13,11 @@
 namespace kvort {
 
 // True for the bytes of an image of the series that a write puts there.
-bool IsConfigurationByte(std::uint32_t offset, int series);
+bool IsConfigurationByte(std::uint32_t offset, Series series);
 
 struct PanelVerification {
-    int series = kSeriesFH; // from the read image's marker
-    int differingBytes = 0; // configuration bytes that differ
+    Series series = Series::FH; // from the read image's marker
+    int differingBytes = 0;     // configuration bytes that differ
     std::uint32_t firstOffset = 0;
     Comparison comparison; // A = the configuration, B = the panel
     bool same() const { return differingBytes == 0; }

@@ -17,11 +17,11 @@ int cmdDiff(const std::vector<std::string>& words) {
     Args args(words, {"--series"}, {});
     if (args.positional().size() != 2)
         throw UsageError{"нужно два файла: конфигурации NAME.cnf или образы прибора"};
-    int series = kSeriesUnknown;
+    Series series = Series::Unknown;
     if (auto word = args.value("--series")) {
         if (*word != "fh" && *word != "i")
             throw UsageError{"нужно --series fh или --series i"};
-        series = *word == "i" ? kSeriesI : kSeriesFH;
+        series = *word == "i" ? Series::I : Series::FH;
     }
     Comparison c;
     try {

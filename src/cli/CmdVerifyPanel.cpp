@@ -1,15 +1,12 @@
 #include "Cli.h"
 #include "PanelCli.h"
 
-#include "app/PanelTransfer.h"
 #include "app/PanelVerify.h"
-#include "app/Session.h"
+#include "app/Workflows.h"
 #include "text/Cp1251.h"
 #include "text/Error.h"
 
 #include <QCoreApplication>
-
-#include <memory>
 
 namespace kvort::cli {
 
@@ -32,28 +29,27 @@ int cmdVerifyPanel(const std::vector<std::string>& words) {
 
     TransferView view;
     TransferPrompts prompts(view);
-    auto session = std::make_unique<PanelSession>();
-    int blockSize = 64;
-    TCommPort port;
+    ConfigSession session;
+    NullGate gate;
+    struct : ReadObserver {
+        void configurationRead(const std::filesystem::path&) override {}
+    } reads;
+    Workflows workflows(session, {prompts, view, gate, reads}, Workflows::SavedRead::LeaveOnDisk);
     const PortMap ports = chosenPorts(args.value("--ports"));
-    setUpPanelPort(port, ports);
-    PanelLink link(port, session->image.data(), blockSize, session->DeviceSeries);
-    link.setTimings(linkTimings());
-
-    bool read = false;
-    ReadSteps steps;
-    steps.complete = [&] { read = true; };
-    const TransferOutcome outcome = ReadConfigPU(link, port, prompts, view, steps);
-    port.setOpen(false);
+    setUpPanelPort(workflows.port(), ports);
+    workflows.usePortMap(ports);
+    workflows.link().setTimings(linkTimings());
+    const TransferOutcome outcome = workflows.readPanelImage();
+    workflows.port().setOpen(false);
     view.breakLine();
     if (outcome == TransferOutcome::NotFound)
         hintUnusablePorts(ports);
-    if (outcome != TransferOutcome::Completed || !read)
+    if (outcome != TransferOutcome::Completed)
         return kTrouble;
 
     PanelVerification v;
     try {
-        v = VerifyPanelImage(session->image, cnf);
+        v = VerifyPanelImage(session.panel().image, cnf);
     } catch (const Error& e) {
         sayError(std::string("ОШИБКА: ") + e.what());
         return kTrouble;

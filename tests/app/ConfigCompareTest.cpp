@@ -124,7 +124,7 @@ TEST_F(ConfigCompareTest, OneChangeOfEachKindGivesExactlyItsLine) {
 }
 
 // What a write would send, for the comparison to read back.
-TPanelImage ImageOf(const fs::path& cnf, int series) {
+TPanelImage ImageOf(const fs::path& cnf, Series series) {
     return EncodeConfigurationImage(cnf, series);
 }
 
@@ -137,8 +137,8 @@ TEST_F(ConfigCompareTest, ImageAgainstItsOwnConfigurationGivesOnlyWhatThePanelCa
         IniStore tb(fs::path(a).replace_extension(".tb1"));
         tb.WriteString("И11-01"_cp, "ТЕКСТ"_cp, "ИЗВЕЩАТЕЛЬ ДЫМОВОЙ КОРИДОР 1"_cp); // 28 > 20
     }
-    for (int series : {kSeriesFH, kSeriesI}) {
-        SCOPED_TRACE(series);
+    for (Series series : {Series::FH, Series::I}) {
+        SCOPED_TRACE(SeriesCode(series));
         const fs::path image = dir / "panel.bin";
         writeFile(image, ImageOf(a, series).bytes());
         Comparison cmp = CompareSources(SourceFromPath(a), SourceFromPath(image));
@@ -170,7 +170,7 @@ TEST_F(ConfigCompareTest, ImageWithOneDetectorChangedNamesTheDetector) {
         tb.WriteString("И21-01"_cp, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp);
     }
     const fs::path image = dir / "panel.bin";
-    writeFile(image, ImageOf(b, kSeriesI).bytes());
+    writeFile(image, ImageOf(b, Series::I).bytes());
     Comparison cmp = CompareSources(SourceFromPath(a), SourceFromPath(image));
     ASSERT_EQ(lines(cmp), std::vector<std::string>{"И21-01, состояние: A «ВКЛ», B «ВЫКЛ»"});
     EXPECT_EQ(u(cmp.labelB), "panel.bin (образ прибора, серия I)");
