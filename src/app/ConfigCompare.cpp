@@ -50,14 +50,12 @@ bool AllDigits(std::string_view v) {
 
 // ---- reading --------------------------------------------------------------
 
-// The slot's kind as the panel's device code names it.
-std::string KindOfCode(std::string_view kind) {
-    std::string k = DisplayKind(kind);
-    if (k.empty() || k == "НЕТ"_cp)
+// The slot's kind as the panel's device code names it (БДУ(4) is a БРИТ, the
+// line count is not in the code).
+std::string KindOfCode(int slot, std::string_view kind) {
+    if (kind.empty() || kind == "НЕТ"_cp)
         return {};
-    if (k == "БДУ(4)"_cp)
-        return std::string("БРИТ"_cp);
-    return k;
+    return DisplayKind(KindOfDeviceCode(slot, DeviceCodeOfKind(slot, kind)));
 }
 
 DetectorValues ReadValues(const IniStore& tb, const std::string& sec) {
@@ -121,17 +119,18 @@ std::string Cut(const std::string& v, std::size_t n, const std::string& what, co
     return held;
 }
 
-// A linked output in the form the decoder writes it; "" for none.
+// A linked output in the form the decoder writes it; "" for none. A value
+// the encoder cannot read is kept as it is (the check reports it).
 std::string HeldOutput(const std::string& v) {
     if (v.empty() || v == "НЕТ"_cp)
         return {};
-    auto lo = ParseLinkedOutput(v);
-    if (!lo || !AllDigits(lo->number))
+    try {
+        const bool wide = HasWideNumberDevice(v) && v.size() != 9;
+        auto ref = ReadOutputRef(v, wide, true, ValuePlace{});
+        return ref ? OutputRefText(*ref, true) : v;
+    } catch (const ConvertError&) {
         return v;
-    std::string device = StoredOutputDevice(lo->device);
-    int n = std::stoi(lo->number);
-    bool wide = (device.rfind("ВНЕ"_cp, 0) == 0 || device.rfind("СЦЕ"_cp, 0) == 0) && n > 96;
-    return device + "/" + Format(wide ? "%3.3d" : "%2.2d", {n}) + "/";
+    }
 }
 
 // A step value split the way the encoder reads it; nullopt where the encoder
@@ -143,24 +142,22 @@ struct HeldStep {
     int delay = 0;
 };
 std::optional<HeldStep> ParseHeldStep(std::string_view v) {
-    if (v.size() < 17)
-        return std::nullopt;
-    std::string_view head = v.substr(0, 3);
-    bool named = head == "ПУ-"_cp || head == "ППК"_cp || head == "БРВ"_cp || head == "БКА"_cp ||
-                 head == "ВНЕ"_cp || head == "СЦЕ"_cp;
-    if (!named)
-        return std::nullopt;
-    bool longForm = (head == "ВНЕ"_cp || head == "СЦЕ"_cp) && v.size() != 17;
-    std::string_view number = v.substr(6, longForm ? 3 : 2);
-    std::size_t stateAt = longForm ? 10 : 9; // 0-based
+    const bool longForm = HasWideNumberDevice(v) && v.size() != 17;
+    const std::size_t stateAt = longForm ? 10 : 9; // 0-based
     if (v.size() < stateAt + 8)
         return std::nullopt;
+    std::optional<OutputRef> ref;
+    try {
+        ref = ReadOutputRef(v, longForm, false, ValuePlace{});
+    } catch (const ConvertError&) {
+        return std::nullopt;
+    }
     std::string_view delay = v.substr(stateAt + 5, 3);
-    if (!AllDigits(number) || !AllDigits(delay))
+    if (!ref || !AllDigits(delay))
         return std::nullopt;
     HeldStep s;
-    s.device = std::string(v.substr(0, 5));
-    s.number = std::stoi(std::string(number));
+    s.device = ref->device.name();
+    s.number = ref->number;
     s.off = v.substr(stateAt, 4) == "ВЫКЛ"_cp;
     s.delay = std::stoi(std::string(delay));
     return s;
@@ -275,7 +272,7 @@ ConfigSnapshot ReadConfigSnapshot(const fs::path& cnfPath) {
     IniStore cnf(cnfPath);
     ConfigSnapshot s;
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        s.kinds[slot] = KindOfCode(SlotKind(cnf, slot));
+        s.kinds[slot] = KindOfCode(slot, SlotKind(cnf, slot));
         if (slot == 0 && s.kinds[0].empty() && !SlotEmpty(cnf, 0))
             s.kinds[0] = std::string("ПУ-П"_cp);
         s.lines[slot] = s.kinds[slot].empty() ? 0 : SlotLineCount(cnf, slot);
@@ -291,18 +288,10 @@ ConfigSnapshot ReadConfigSnapshot(const fs::path& cnfPath) {
         IniStore tb(tbPath);
         for (const std::string& sec : tb.ReadSections()) {
             // Only the sections of this slot that name an address the panel has.
-            std::string name = text::foldName(sec);
-            if (name.size() != 6 || name[1] - '0' != slot || name[3] != '-')
+            auto place = ParseSensorAddress(text::foldName(sec));
+            if (!place || place->slot != slot)
                 continue;
-            int line = name[2] - '0', address = 0;
-            if (!AllDigits(name.substr(4, 2)))
-                continue;
-            address = std::stoi(name.substr(4, 2));
-            if (line < 1 || line > kLinesPerDevice || address < 1 || address > kAddressesPerLine)
-                continue;
-            std::string addr = SensorAddress(slot, line, address);
-            if (text::foldName(addr) != name)
-                continue;
+            const std::string addr = place->text();
             DetectorValues d = ReadValues(tb, sec);
             if (!d.text.empty())
                 s.detectors.emplace(addr, std::move(d));
@@ -446,9 +435,13 @@ ConfigSnapshot PanelView(const ConfigSnapshot& config, Series series, std::vecto
             continue;
         }
         d.zone = TrimRight(d.zone.substr(0, std::min(d.zone.size(), kPanelZoneName)));
-        for (std::string& r : d.relays)
+        for (std::string& r : d.relays) {
+            const int code = RelayFunctionCode(r);
             if (r.empty())
                 r = std::string("НЕТ"_cp);
+            else if (code >= 0 && code < kRelayFunctionCount)
+                r = std::string(RelayFunctionWord(code));
+        }
         if (d.scenario > kPanelDirectionScenarioMax || d.scenario < 0) {
             notes.add(DirectionName(n) + std::string(": сценарий "_cp) +
                       std::to_string(d.scenario) + std::string(" прибор не хранит"_cp));
