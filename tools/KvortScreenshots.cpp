@@ -3,10 +3,14 @@
 //     kvort-screenshots OUTDIR CONFIG.cnf
 // The configuration is opened in place (working copies are made beside it),
 // so point it at a copy.
+#include "app/ConfigCompare.h"
+#include "document/IniStore.h"
 #include "gui/MainWindow.h"
 #include "gui/QtTranslations.h"
 #include "gui/dialogs/QtPrompts.h"
 #include "gui/dialogs/SeriesDialog.h"
+#include "gui/dialogs/CompareDialog.h"
+#include "text/Literals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,6 +62,36 @@ bool saveDialog(QDialog& dialog, const QString& file) {
     const bool ok = framed.save(file);
     std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(file));
     return ok;
+
+// The comparison dialog: the configuration against the image of a copy
+// changed in a few places, as a panel would give it back.
+bool compareShot(const std::filesystem::path& cnf, const QString& file) {
+    namespace fs = std::filesystem;
+    using namespace kvort;
+    using namespace kvort::text::literals;
+    const fs::path folder = cnf.parent_path() / "changed";
+    fs::create_directories(folder);
+    for (int slot = 0; slot <= 8; ++slot)
+        fs::copy_file(fs::path(cnf).replace_extension(".tb" + std::to_string(slot)),
+                      folder / ("full.tb" + std::to_string(slot)),
+                      fs::copy_options::overwrite_existing);
+    fs::copy_file(cnf, folder / "full.cnf", fs::copy_options::overwrite_existing);
+    {
+        IniStore c(folder / "full.cnf");
+        c.WriteString("ЗОНА"_cp, "3", "1.03 СЕРВЕРНАЯ"_cp);
+        c.WriteString("СЦЕНАРИЙ 01"_cp, "ШАГ 02"_cp, "БРВУ2/03/ВЫКЛ/010"_cp);
+        c.WriteString("ОПИСАНИЕ ВЫХОДОВ"_cp, "ПУ-П /05"_cp, "СИРЕНА СКЛАД"_cp);
+        IniStore tb(folder / "full.tb1");
+        tb.WriteString("И11-01"_cp, "ТЕКСТ"_cp, "ИЗВ.ДЫМ КОРИДОР 2"_cp);
+        tb.WriteString("И11-02"_cp, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp);
+    }
+    writeFile(folder / "panel.bin",
+              EncodeConfigurationImage(folder / "full.cnf", Series::I).bytes());
+    const Comparison c = CompareSources(SourceFromPath(cnf), SourceFromPath(folder / "panel.bin"));
+    kvort::gui::CompareDialog dialog(QStringLiteral("Сравнение с файлом"), {}, c, nullptr);
+    dialog.resize(900, 520);
+    dialog.show();
+    return save(dialog, file);
 }
 
 } // namespace
@@ -94,5 +128,6 @@ int main(int argc, char* argv[]) {
     kvort::gui::SeriesDialog series(&window);
     ok &= saveDialog(series, out.filePath(QStringLiteral("series-dialog.png")));
     window.session().setModified(false);
+    ok &= compareShot(std::filesystem::path(argv[2]), out.filePath(QStringLiteral("compare.png")));
     return ok ? 0 : 1;
 }

@@ -87,6 +87,29 @@ TransferOutcome Workflows::readPanel() {
     return asRead([&] { return ReadConfigPU(*m_link, m_port, m_inner, steps); });
 }
 
+TransferOutcome Workflows::readPanelImage() {
+    // To the window this is a transfer like a write: the configuration stays
+    // open, so the stages of a read that replaces it are not passed on.
+    struct KeepOpen : ActionGate {
+        ActionGate& outer;
+        explicit KeepOpen(ActionGate& o) : outer(o) {}
+        void enter(WorkflowStage stage) override {
+            outer.enter(stage == WorkflowStage::ReadRunning ? WorkflowStage::TransferRunning
+                                                            : WorkflowStage::TransferEnded);
+        }
+    } gate(*m_gate);
+    const Ports ports{m_inner.prompts, m_inner.progress, gate, m_inner.reads};
+    m_port.setPortMap(m_ports ? *m_ports : PortMap::fromEnvironment());
+    ReadSteps steps;
+    steps.complete = [&] {
+        ports.progress.playNotify();
+        ports.progress.setProgress(0, 0);
+        ports.progress.setStatus("");
+        gate.enter(WorkflowStage::TransferEnded);
+    };
+    return ReadConfigPU(*m_link, m_port, ports, steps);
+}
+
 CardWriteOutcome Workflows::writeCard() {
     return WriteConfigCard(m_session.panel(), m_session.zoneNames(), m_inner);
 }

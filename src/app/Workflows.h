@@ -49,6 +49,10 @@ class Workflows {
     // ReadConfig from the panel; a saved read becomes the session's
     // configuration before the read observer hears of it.
     TransferOutcome readPanel();
+    // The panel's image into the session's image, to compare it: the read's
+    // messages, but the open configuration stays as it is and nothing is
+    // saved or asked.
+    TransferOutcome readPanelImage();
     // WriteConfigCard for the series the person chooses.
     CardWriteOutcome writeCard();
     // ReadConfigCard: nullopt when cancelled or not saved.

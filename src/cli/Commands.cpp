@@ -16,6 +16,8 @@ int cmdWritePanel(const std::vector<std::string>& words);
 int cmdReadPanel(const std::vector<std::string>& words);
 int cmdHistory(const std::vector<std::string>& words);
 int cmdRestore(const std::vector<std::string>& words);
+int cmdDiff(const std::vector<std::string>& words);
+int cmdVerifyPanel(const std::vector<std::string>& words);
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
@@ -49,6 +51,13 @@ const std::vector<Command>& commands() {
          "записи истории конфигурации (NAME.history): время, причина, файлы и размеры", cmdHistory},
         {"restore", "restore NAME.cnf ЗАПИСЬ",
          "вернуть конфигурацию из записи истории (текущая сохраняется в истории)", cmdRestore},
+        {"diff", "diff A B [--series fh|i]",
+         "сравнить две конфигурации или образы; код выхода 0 — одинаковы, 1 — различия, 2 — ошибка",
+         cmdDiff},
+        {"verify-panel", "verify-panel NAME.cnf [--ports LIST]",
+         "считать ПУ-П и сравнить с конфигурацией (ничего не сохраняя); 0 — совпадает, 1 — нет, 2 — "
+         "ошибка связи",
+         cmdVerifyPanel},
     };
     return list;
 }

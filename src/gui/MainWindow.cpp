@@ -3,6 +3,7 @@
 
 #include "app/FileActions.h"
 #include "document/Config.h"
+#include "gui/CompareActions.h"
 #include "gui/Guarded.h"
 #include "gui/GuiText.h"
 #include "gui/StatusPanels.h"
@@ -54,6 +55,8 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
     setMinimumSize(kMinWidth, kMinHeight);
     // The window hears of a new configuration before its pages do.
     m_session.addObserver(this);
+    m_compare = new CompareActions(m_session, *m_workflows, prompts, *m_status,
+                                   m_actions->get(ActionId::WriteConfig), this);
     createMenus();
     createToolBar();
     createPages();
@@ -91,11 +94,13 @@ void MainWindow::createMenus() {
     mode->addActions({a[ActionId::FileOpen1], a[ActionId::NewConfig], a[ActionId::ReadConfigPU],
                       a[ActionId::WriteConfig], a[ActionId::ReadConfigCard],
                       a[ActionId::WriteConfigCard], a[ActionId::FileJSON]});
+    mode->addAction(m_compare->withPanel());
     mode->addSeparator();
     mode->addAction(a[ActionId::FileExit1]);
     QMenu* service = bar->addMenu(QStringLiteral("Сервис"));
     service->setObjectName(QStringLiteral("serviceMenu"));
     service->addAction(a[ActionId::PrintConfig]);
+    service->addAction(m_compare->withFile());
     QMenu* archives = bar->addMenu(QStringLiteral("Архивы"));
     archives->setObjectName(QStringLiteral("archivesMenu"));
     archives->addActions(
@@ -177,7 +182,12 @@ void MainWindow::connectActions() {
         if (m_actions->get(ActionId::ReadConfig)->isEnabled())
             guarded([&] { m_workflows->readCard(); });
     });
-    on(ActionId::WriteConfig, [this] { guarded([&] { m_workflows->writePanel(); }); });
+    on(ActionId::WriteConfig, [this] {
+        TransferOutcome outcome = TransferOutcome::Stopped;
+        if (guarded([&] { outcome = m_workflows->writePanel(); }) &&
+            outcome == TransferOutcome::Completed)
+            m_compare->offerVerify();
+    });
     on(ActionId::WriteConfigCard, [this] { guarded([&] { m_workflows->writeCard(); }); });
     on(ActionId::FileJSON,
        [this] { guarded([&] { FileJSON(m_session.currentPath(), m_prompts); }); });

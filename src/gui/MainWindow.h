@@ -20,6 +20,7 @@ class QTabWidget;
 namespace kvort::gui {
 
 class AlarmPage;
+class CompareActions;
 class ConfigPage;
 class DirectionsPage;
 class ListKeyFilter;
@@ -78,6 +79,7 @@ class MainWindow : public QMainWindow,
     std::unique_ptr<Workflows> m_workflows;
     Actions* m_actions = nullptr;
     ListKeyFilter* m_keyFilter = nullptr;
+    CompareActions* m_compare = nullptr;
 
     QTabWidget* m_tabs = nullptr;
     AlarmPage* m_alarm = nullptr;

@@ -159,6 +159,27 @@ TEST_F(CommandLineTest, ArchivesAndJsonCommands) {
         std::string::npos);
 }
 
+TEST_F(CommandLineTest, DiffExitsLikeDiff) {
+    sampleConfig();
+    ASSERT_EQ(kvortcfg("encode OBJ.cnf --series i -o PANEL.bin").status, 0);
+    Outcome same = kvortcfg("diff OBJ.cnf PANEL.bin");
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.out.find("Различий нет."), std::string::npos) << same.out;
+
+    detector(0, 1, 2, "КОРИДОР 3"_cp, "ЗОНА 1"_cp, "ТЕПЛОВОЙ");
+    resetStores();
+    Outcome differ = kvortcfg("diff PANEL.bin OBJ.cnf --series i");
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_NE(differ.out.find("Извещатели (1)\n  И01-02, текст: A «КОРИДОР 2», B «КОРИДОР 3»\n"),
+              std::string::npos)
+        << differ.out;
+
+    Outcome missing = kvortcfg("diff OBJ.cnf NONE.bin");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("NONE.bin"), std::string::npos) << missing.err;
+    EXPECT_EQ(kvortcfg("diff OBJ.cnf").status, 2);
+}
+
 } // namespace
 } // namespace kvort::testing
 

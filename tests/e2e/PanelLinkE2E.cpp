@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -214,4 +215,41 @@ TEST_F(E2E, PanelThatServesOnFindsEachTransferAnew) {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(Slurp(m_dir / out / "R.bin") == Slurp(m_dir / "enc-i.bin"));
     }
+}
+
+TEST_F(E2E, VerifyPanelSaysWhetherThePanelHoldsTheConfiguration) {
+    const std::map<std::string, std::string> before = configFiles();
+    encoded("i");
+    {
+        Panel panel(m_dir, {"--mode", "read", "--block", "256", "--image", "enc-i.bin"});
+        Result r = cfg({"verify-panel", "small.cnf"}, env(panel));
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find("Прибор хранит конфигурацию без изменений."), std::string::npos)
+            << r.out;
+    }
+    // The panel holds the configuration with one detector's text changed.
+    kvort::test::CopySample("small", m_dir / "other");
+    std::string tb0 = Slurp(m_dir / "other" / "small.tb0");
+    const std::string text2 = "\xC2\xC5\xD1\xD2\xC8\xC1\xDE\xCB\xDC 2"; // ВЕСТИБЮЛЬ 2, CP1251
+    ASSERT_NE(tb0.find(text2), std::string::npos);
+    tb0[tb0.find(text2) + text2.size() - 1] = '9';
+    std::ofstream(m_dir / "other" / "small.tb0", std::ios::binary) << tb0;
+    Result e = cfg({"encode", "other/small.cnf", "--series", "i", "-o", "other.bin"}, {});
+    ASSERT_EQ(e.status, 0) << e.err;
+    {
+        Panel panel(m_dir, {"--mode", "read", "--block", "256", "--image", "other.bin"});
+        Result r = cfg({"verify-panel", "small.cnf"}, env(panel));
+        EXPECT_EQ(r.status, 1) << r.out << r.err;
+        EXPECT_NE(r.out.find("Извещатели (1)\n  И01-02, текст: A «ДЫМ ВЕСТИБЮЛЬ 2», B «ДЫМ "
+                             "ВЕСТИБЮЛЬ 9»\n"),
+                  std::string::npos)
+            << r.out;
+    }
+    // No panel: the transfer's own message, and trouble.
+    Result none = cfg({"verify-panel", "small.cnf", "--ports", (m_dir / "no-such").string()},
+                      {{"KVORT_LINK_PAUSES_MS", "0"}});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE((none.out + none.err).find("НЕ ПОДКЛЮЧЕН"), std::string::npos) << none.out << none.err;
+    EXPECT_TRUE(configFiles() == before) << "verify-panel changed the configuration";
+    EXPECT_FALSE(fs::exists(m_dir / "small.bin"));
 }

@@ -100,6 +100,10 @@ TEST_F(TransferTest, WriteSendsTheCheckedImageToThePanel) {
                             MsgButtons::YesNo, MsgResult::No);
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА", MsgButtons::Ok,
                             MsgResult::Ok);
+    m_prompts.expectMessage("ИНФОРМАЦИЯ",
+                            "ПРОВЕРИТЬ ЗАПИСЬ? ПЕРЕВЕДИТЕ ПУ-П В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" "
+                            "И НАЖМИТЕ \"ДА\"",
+                            MsgButtons::YesNo, MsgResult::No);
     action("writeConfigAction")->trigger();
 
     EXPECT_FALSE(closedMeanwhile);
