@@ -12,13 +12,13 @@ namespace {
 // Restores the normal cursor on every way out, errors included.
 class BusyCursor {
   public:
-    explicit BusyCursor(WorkbenchView& view) : m_view(view) { m_view.setBusy(true); }
+    explicit BusyCursor(ProgressSink& view) : m_view(view) { m_view.setBusy(true); }
     ~BusyCursor() { m_view.setBusy(false); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
   private:
-    WorkbenchView& m_view;
+    ProgressSink& m_view;
 };
 
 } // namespace
@@ -32,24 +32,26 @@ FileDialogOptions CardFileDialog() {
 }
 
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
-                                 UserPrompts& prompts, WorkbenchView& view) {
+                                 const Ports& ports) {
+    UserPrompts& prompts = ports.prompts;
+    ProgressSink& view = ports.progress;
     BusyCursor busy(view);
-    session.DeviceSeries = prompts.chooseSeries();
-    if (session.DeviceSeries == -1)
+    session.DeviceSeries = SeriesFromCode(prompts.chooseSeries());
+    if (session.DeviceSeries == Series::Unknown)
         return CardWriteOutcome::Cancelled;
 
-    ViewProgress progress(view);
+    SinkProgress progress(view);
     BuildPanelImage(session.image, session.CurrentConfigPath, zoneGrid, &progress);
-    if (CheckConfiguration(session, prompts, view) == kCheckStop)
+    if (CheckConfiguration(session, prompts, view) == CheckResult::Stopped)
         return CardWriteOutcome::Stopped;
 
     const auto chosen = prompts.saveFile(CardFileDialog());
     if (!chosen)
         return CardWriteOutcome::Cancelled;
-    if (session.DeviceSeries == 1)
+    if (session.DeviceSeries == Series::I)
         session.image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     writeFile(*chosen, session.image.bytes());
-    if (session.DeviceSeries != 0) {
+    if (session.DeviceSeries != Series::FH) {
         // An empty archive for the panel to fill, in the folder just chosen
         // (the working directory once the dialog is confirmed).
         session.image.fillAll(0xFF);
@@ -58,15 +60,14 @@ CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGri
     return CardWriteOutcome::Written;
 }
 
-std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, UserPrompts& prompts,
-                                                    WorkbenchView& view) {
-    const auto chosen = prompts.openFile(CardFileDialog());
+std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, const Ports& ports) {
+    const auto chosen = ports.prompts.openFile(CardFileDialog());
     if (!chosen)
         return std::nullopt;
     // Read and size-checked before the session's image is touched.
     session.image = TPanelImage::fromFile(*chosen);
-    view.beginRead();
-    return CompleteRead(session, ReadSource::Card, prompts, view);
+    ports.gate.enter(WorkflowStage::ReadRunning);
+    return CompleteRead(session, ReadSource::Card, ports);
 }
 
 } // namespace kvort

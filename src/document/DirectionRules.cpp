@@ -1,24 +1,22 @@
 #include "DirectionRules.h"
 
 #include "text/Format.h"
-#include "text/Literals.h"
 
 namespace kvort {
 
-using namespace text::literals;
-
 std::vector<std::string> RelayFunctionChoices() {
-    static constexpr std::string_view words[] = {
-        "ПУСК 1"_cp,     "ПУСК 2"_cp,    "ПУСК 3"_cp,     "ПУСК 4"_cp, "ТАБЛО\"ОПОВЕЩ.\""_cp,
-        "БЛОКИРОВКА"_cp, "АВТ.ОТКЛ."_cp, "ПОДАЧА ОТВ"_cp, "СТОП"_cp,   "РЕЗЕРВ.ПУСК"_cp,
-        "НЕТ"_cp};
-    return {std::begin(words), std::end(words)};
+    std::vector<std::string> choices;
+    for (int code = 0; code < kRelayFunctionCount; ++code)
+        choices.emplace_back(RelayFunctionWord(code));
+    choices.emplace_back(word::kNone);
+    return choices;
 }
 
 const DirectionRelays& DefaultDirectionRelays() {
-    static const DirectionRelays relays{std::string("ПУСК 1"_cp), std::string("ПУСК 2"_cp),
-                                        std::string("ТАБЛО\"ОПОВЕЩ.\""_cp),
-                                        std::string("АВТ.ОТКЛ."_cp), std::string("БЛОКИРОВКА"_cp)};
+    static const DirectionRelays relays{
+        std::string(RelayFunctionWord(0)), std::string(RelayFunctionWord(1)),
+        std::string(RelayFunctionWord(4)), std::string(RelayFunctionWord(6)),
+        std::string(RelayFunctionWord(5))};
     return relays;
 }
 
@@ -31,11 +29,9 @@ std::vector<std::string> DirectionScenarioChoices() {
 
 std::vector<int> BritSlots(const IniStore& cnf) {
     std::vector<int> slots;
-    for (int slot = 1; slot < kSlotCount; ++slot) {
-        const std::string kind = DisplayKind(SlotKind(cnf, slot));
-        if (kind == "БРИТ"_cp || kind == "БДУ(4)"_cp)
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        if (IsBritKind(DisplayKind(SlotKind(cnf, slot))))
             slots.push_back(slot);
-    }
     return slots;
 }
 
@@ -51,26 +47,19 @@ bool BritAddressIncomplete(const DirectionChoice& choice) {
 }
 
 void WriteDirectionChoice(IniStore& cnf, int direction, const DirectionChoice& choice) {
-    const std::string sec = DirectionSection(direction);
-    if (choice.zone == "НЕТ"_cp) {
-        cnf.EraseSection(sec);
+    if (choice.zone == word::kNone) {
+        EraseDirection(cnf, direction);
         return;
     }
+    const std::string sec = DirectionSection(direction);
     IniStore::Batch batch(cnf);
-    cnf.WriteString(sec, "ЗОНА"_cp, choice.zone);
-    for (int r = 1; r <= kRelayCount; ++r)
-        cnf.WriteString(sec, RelayKey(r), choice.relays[r - 1]);
-    if (!choice.scenario.empty())
-        cnf.WriteString(sec, "СЦЕН."_cp, choice.scenario);
-    else
-        cnf.DeleteKey(sec, "СЦЕН."_cp);
-    if (!BritAddressIncomplete(choice)) {
-        if (!choice.britModule.empty())
-            cnf.WriteString(sec, "БРИТ"_cp, choice.britModule + choice.britLine + "/01");
-        else
-            cnf.DeleteKey(sec, "БРИТ"_cp);
-        cnf.DeleteKey(sec, "БДУ4"_cp);
-    }
+    Direction d = choice.toDirection();
+    const bool linkChosen = !BritAddressIncomplete(choice);
+    if (!linkChosen)
+        d.brit = cnf.ReadString(sec, key::kBrit, "");
+    WriteDirection(cnf, direction, d);
+    if (linkChosen)
+        cnf.DeleteKey(sec, key::kBdu4);
     batch.commit();
 }
 

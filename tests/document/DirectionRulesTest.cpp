@@ -1,4 +1,4 @@
-#include "TempDir.h"
+#include "TestText.h"
 
 #include "document/DirectionRules.h"
 

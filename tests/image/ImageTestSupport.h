@@ -1,6 +1,7 @@
 #pragma once
 // A configuration made through the document layer in a private folder, and
 // small helpers to look at image bytes.
+#include "TempDir.h"
 #include "document/Config.h"
 #include "document/ConfigFileSet.h"
 #include "document/Detectors.h"
@@ -23,23 +24,6 @@ namespace kvort::test {
 
 using namespace text::literals;
 namespace fs = std::filesystem;
-
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device rd;
-        m_path = fs::temp_directory_path() / ("kvort-image-" + std::to_string(rd()));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
-
-  private:
-    fs::path m_path;
-};
 
 // A new configuration NAME.cnf (ПУ-П, zones "ЗОНА k") to add to.
 class TestConfig {
@@ -98,7 +82,7 @@ struct Encoded {
     LinkedOutputsResult linked;
     bool scenarios;
 };
-inline Encoded encodeAll(const fs::path& cnfPath, int series) {
+inline Encoded encodeAll(const fs::path& cnfPath, Series series) {
     Encoded e;
     ZoneNames zones;
     {
@@ -110,7 +94,7 @@ inline Encoded encodeAll(const fs::path& cnfPath, int series) {
     e.texts = EncodeOutputTexts(e.image, cnf, series);
     e.linked = EncodeLinkedOutputs(e.image, cnf, series);
     e.scenarios = EncodeScenarios(e.image, cnf, series);
-    if (series == kSeriesI)
+    if (series == Series::I)
         e.image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     return e;
 }
