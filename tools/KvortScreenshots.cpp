@@ -5,6 +5,7 @@
 // so point it at a copy.
 #include "app/ConfigCompare.h"
 #include "document/IniStore.h"
+#include "document/Config.h"
 #include "gui/MainWindow.h"
 #include "gui/QtTranslations.h"
 #include "gui/dialogs/QtPrompts.h"
@@ -120,8 +121,12 @@ int main(int argc, char* argv[]) {
     auto page = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
     tabs->setCurrentWidget(page("scenarioTab"));
     ok &= save(window, out.filePath(QStringLiteral("scenarios.png")));
+    // The direction editor with two directions filled in: the copy keeps
+    // the sample's first two.
+    for (int d = 3; d <= kvort::kDirectionCount; ++d)
+        kvort::EraseDirection(window.session().store(), d);
     tabs->setCurrentWidget(page("directionTab"));
-    ok &= save(window, out.filePath(QStringLiteral("extinguishing.png")));
+    ok &= save(window, out.filePath(QStringLiteral("directions-editor.png")));
     tabs->setCurrentWidget(page("alarmTab"));
     window.resize(window.minimumSize());
     ok &= save(window, out.filePath(QStringLiteral("minimum.png")));

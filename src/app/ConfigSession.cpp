@@ -1,6 +1,7 @@
 #include "ConfigSession.h"
 
 #include "document/ConfigFileSet.h"
+#include "document/DirectionRules.h"
 #include "document/EditorViews.h"
 #include "text/Error.h"
 
@@ -37,6 +38,13 @@ void ConfigSession::useStore(const fs::path& cnf) {
 
 void ConfigSession::reloadDirections() {
     m_directions = m_store ? ReadDirectionChoices(*m_store) : DirectionChoices{};
+}
+
+void ConfigSession::saveDirection(int direction) {
+    WriteDirectionChoice(store(), direction, m_directions.at(direction - 1));
+    const std::vector<SessionObserver*> observers = m_observers;
+    for (SessionObserver* o : observers)
+        o->directionSaved(direction);
 }
 
 fs::path ConfigSession::create(const fs::path& chosen) {

@@ -41,6 +41,8 @@ class SessionObserver {
   public:
     virtual ~SessionObserver() = default;
     virtual void configurationChanged(SessionChange change) = 0;
+    // A direction has been saved into NAME.cnf on its own.
+    virtual void directionSaved(int /*direction*/) {}
 };
 
 class ConfigSession {
@@ -77,6 +79,9 @@ class ConfigSession {
     // Reloads the directions from NAME.cnf (what the direction editor does
     // when it is shown).
     void reloadDirections();
+    // Writes the direction held here into NAME.cnf at once and tells the
+    // observers (the БДУ labels follow).
+    void saveDirection(int direction);
 
     // ---- the lifecycle -------------------------------------------------------
     // A new configuration at the chosen name (extension replaced by ".cnf",

@@ -81,22 +81,10 @@ BlocksInUse ExtinguishingBlocksInUse(const IniStore& cnf) {
 
 DirectionChoices ReadDirectionChoices(const IniStore& cnf) {
     DirectionChoices choices;
-    for (int d = 1; d <= kDirectionCount; ++d) {
-        const Direction dir = ReadDirection(cnf, d, BritKeyOrder::Bdu4First);
-        if (!dir.exists)
-            continue;
-        DirectionChoice& c = choices[d - 1];
-        c.zone = dir.zone;
-        c.relays = dir.relays;
-        c.scenario = dir.scenarioText;
-        c.britModule = dir.brit.substr(0, std::min<size_t>(1, dir.brit.size()));
-        c.britLine = dir.brit.size() > 1 ? dir.brit.substr(1, 1) : std::string();
-    }
+    for (int d = 1; d <= kDirectionCount; ++d)
+        choices[d - 1] =
+            DirectionChoice::fromDirection(ReadDirection(cnf, d, BritKeyOrder::Bdu4First));
     return choices;
-}
-
-std::string DirectionBritText(const DirectionChoice& choice) {
-    return choice.britModule.empty() ? std::string() : choice.britModule + choice.britLine + "/01";
 }
 
 } // namespace kvort

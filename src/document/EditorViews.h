@@ -49,7 +49,5 @@ BlocksInUse ExtinguishingBlocksInUse(const IniStore& cnf);
 // gives its zone, relays, scenario and the БРИТ link (БДУ4 before БРИТ);
 // an undefined one the zone "НЕТ" with nothing else.
 DirectionChoices ReadDirectionChoices(const IniStore& cnf);
-// The БРИТ link of a choice as written back ("32/01"), "" when none.
-std::string DirectionBritText(const DirectionChoice& choice);
 
 } // namespace kvort

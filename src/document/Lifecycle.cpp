@@ -3,6 +3,7 @@
 #include "ConfigFileSet.h"
 #include "ConfigHistory.h"
 #include "Detectors.h"
+#include "DirectionRules.h"
 #include "text/Literals.h"
 
 #include <algorithm>
@@ -133,14 +134,8 @@ void SaveConfig(const fs::path& cnf, const ZoneNames& zones, const DirectionChoi
     IniStore::Batch batch(store);
     for (int z = 1; z <= kZoneCount; ++z)
         WriteZoneName(store, z, zones[z - 1]);
-    for (int d = 1; d <= kDirectionCount; ++d) {
-        const DirectionChoice& c = directions[d - 1];
-        if (c.zone == word::kNone) {
-            EraseDirection(store, d);
-            continue;
-        }
-        WriteDirection(store, d, c.toDirection());
-    }
+    for (int d = 1; d <= kDirectionCount; ++d)
+        WriteDirectionChoice(store, d, directions[d - 1]);
     batch.commit();
 }
 

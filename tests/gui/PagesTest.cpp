@@ -9,7 +9,6 @@
 #include "document/Detectors.h"
 #include "document/EditorViews.h"
 #include "gui/pages/AlarmPage.h"
-#include "gui/pages/DirectionsPage.h"
 #include "gui/pages/ScenarioPage.h"
 #include "gui/widgets/DropDownList.h"
 #include "text/Cp1251.h"
@@ -84,24 +83,6 @@ TEST_F(PageTest, ScenarioPageListsTheScenariosOfTheFile) {
     EXPECT_EQ(table(page, "scenarioView")->rowCount(), defined);
     page.shown();
     EXPECT_EQ(progress.status, "");
-}
-
-TEST_F(PageTest, DirectionsPageWritesUnsavedZoneNamesBeforeListing) {
-    DirectionsPage page(context, nullptr);
-    session.open(cnf);
-    const DirectionChoices expected = ReadDirectionChoices(IniStore(cnf));
-    QTableWidget* grid = table(page, "directionView");
-    for (int d = 0; d < kDirectionCount; ++d)
-        EXPECT_EQ(cp(grid->item(d, 0)->text().toStdString()), expected[d].zone) << d;
-
-    session.setZoneName(3, cp("НОВОЕ ИМЯ"));
-    page.shown(); // not modified: the file keeps its name
-    EXPECT_NE(ZoneName(IniStore(cnf), 3), cp("НОВОЕ ИМЯ"));
-    session.setModified(true);
-    page.shown();
-    EXPECT_EQ(ZoneName(IniStore(cnf), 3), cp("НОВОЕ ИМЯ"));
-    EXPECT_FALSE(session.modified());
-    EXPECT_EQ(progress.status, "ТОЛЬКО ДЛЯ ПРИБОРОВ ПУ-ПТ ИЛИ ПУ-П С ПРОШИВКОЙ ПТ");
 }
 
 } // namespace

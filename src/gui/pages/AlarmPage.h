@@ -36,6 +36,7 @@ class AlarmPage : public ConfigPage {
     void showSlot(int slot);
 
   private:
+    void directionSaved(int) override { showExtinguishingBlockLabels(); }
     void slotChanged(int slot);
     void editComment(const std::string& key);
 

@@ -1,42 +1,38 @@
 #include "gui/pages/DirectionsPage.h"
 
-#include "document/EditorViews.h"
-#include "gui/GuiText.h"
+#include "document/DirectionRules.h"
+#include "gui/pages/DirectionGroup.h"
+#include "gui/widgets/ListKeyFilter.h"
 #include "text/Literals.h"
 
-#include <QHeaderView>
-#include <QLabel>
-#include <QTableWidget>
-#include <QVBoxLayout>
+#include <QGridLayout>
+#include <QHideEvent>
 
 namespace kvort::gui {
 
 using namespace text::literals;
 
+namespace {
+constexpr std::string_view kNote = "ТОЛЬКО ДЛЯ ПРИБОРОВ ПУ-ПТ ИЛИ ПУ-П С ПРОШИВКОЙ ПТ"_cp;
+constexpr std::string_view kBritAddressWrong = "НЕПРАВИЛЬНО УКАЗАН АДРЕС БРИТ"_cp;
+constexpr int kGroupsPerRow = 4;
+} // namespace
+
 DirectionsPage::DirectionsPage(const PageContext& context, QWidget* parent)
     : ConfigPage(context, parent) {
     setObjectName(QStringLiteral("directionTab"));
-    auto* layout = new QVBoxLayout(this);
-    auto* note = new QLabel(
-        QStringLiteral("Редактор направлений пожаротушения ещё не встроен в эту версию. "
-                       "Направления конфигурации показаны только для просмотра; при "
-                       "сохранении они записываются в файл такими, какими были прочитаны."),
-        this);
-    note->setWordWrap(true);
-    layout->addWidget(note);
-    m_grid = new QTableWidget(kDirectionCount, 8, this);
-    m_grid->setObjectName(QStringLiteral("directionView"));
-    m_grid->setHorizontalHeaderLabels({QStringLiteral("ЗОНА"), QStringLiteral("РЕЛЕ 1"),
-                                       QStringLiteral("РЕЛЕ 2"), QStringLiteral("РЕЛЕ 3"),
-                                       QStringLiteral("РЕЛЕ 4"), QStringLiteral("РЕЛЕ 5"),
-                                       QStringLiteral("СЦЕН."), QStringLiteral("БРИТ")});
-    QStringList rows;
-    for (int d = 1; d <= kDirectionCount; ++d)
-        rows << qs(DirectionSection(d));
-    m_grid->setVerticalHeaderLabels(rows);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    layout->addWidget(m_grid, 1);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    for (int d = 1; d <= kDirectionCount; ++d) {
+        auto* group = new DirectionGroup(d, this);
+        grid->addWidget(group, (d - 1) / kGroupsPerRow, (d - 1) % kGroupsPerRow);
+        connect(group, &DirectionGroup::chosen, this, [this, group] { choiceMade(group); });
+        connect(group, &DirectionGroup::saveRequested, this, [this, group] { save(group); });
+        m_groups[d - 1] = group;
+    }
+    // The window installs the filter too; a page tried on its own must
+    // refuse typed characters just the same.
+    (new ListKeyFilter(this))->installOn(this);
 }
 
 QString DirectionsPage::title() const {
@@ -44,7 +40,7 @@ QString DirectionsPage::title() const {
 }
 
 void DirectionsPage::load(SessionChange) {
-    showDirections();
+    loadDirections();
 }
 
 void DirectionsPage::shown() {
@@ -52,26 +48,58 @@ void DirectionsPage::shown() {
         session().setModified(false);
         session().writeZoneNames();
     }
-    progress().setStatus("ТОЛЬКО ДЛЯ ПРИБОРОВ ПУ-ПТ ИЛИ ПУ-П С ПРОШИВКОЙ ПТ"_cp);
+    progress().setStatus(kNote);
+    m_noteShown = true;
     session().reloadDirections();
-    showDirections();
+    loadDirections();
 }
 
-void DirectionsPage::showDirections() {
-    const DirectionChoices& directions = session().directions();
-    for (int d = 1; d <= kDirectionCount; ++d) {
-        const DirectionChoice& c = directions[d - 1];
-        // An undefined direction shows "НЕТ" and nothing else.
-        const bool none = c.zone == "НЕТ"_cp;
-        QStringList cells;
-        cells << qs(c.zone);
-        for (const std::string& r : c.relays)
-            cells << (none ? QString() : qs(r));
-        cells << (none ? QString() : qs(c.scenario));
-        cells << (none ? QString() : qs(DirectionBritText(c)));
-        for (int col = 0; col < cells.size(); ++col)
-            m_grid->setItem(d - 1, col, new QTableWidgetItem(cells[col]));
+void DirectionsPage::hideEvent(QHideEvent* event) {
+    // The window's own choice of tab (after opening, say) is not a switch
+    // the pages hear of, yet the note must not outlive the tab.
+    if (!event->spontaneous() && m_noteShown) {
+        m_noteShown = false;
+        progress().setStatus("");
     }
+    ConfigPage::hideEvent(event);
+}
+
+void DirectionsPage::flush() {
+    for (DirectionGroup* group : m_groups)
+        session().setDirection(group->direction(), group->choice());
+}
+
+void DirectionsPage::loadDirections() {
+    const std::vector<int> britSlots =
+        session().isOpen() ? BritSlots(session().store()) : std::vector<int>{};
+    for (DirectionGroup* group : m_groups) {
+        group->setZoneNames(session().zoneNames());
+        group->setBritSlots(britSlots);
+        group->showChoice(session().directions()[group->direction() - 1]);
+        // A group without zone now shows the defaults: that is what saving
+        // the configuration takes.
+        session().setDirection(group->direction(), group->choice());
+    }
+}
+
+void DirectionsPage::choiceMade(DirectionGroup* group) {
+    session().setDirection(group->direction(), group->choice());
+    session().setModified(true);
+    group->setSaveEnabled(true);
+}
+
+void DirectionsPage::save(DirectionGroup* group) {
+    guarded([&] {
+        const DirectionChoice choice = group->choice();
+        if (choice.zone != word::kNone && BritAddressIncomplete(choice)) {
+            // The person fixes the address; the button stays for another try.
+            prompts().message("ОШИБКА"_cp, kBritAddressWrong, MsgIcon::Error, MsgButtons::Ok);
+            return;
+        }
+        session().setDirection(group->direction(), choice);
+        session().saveDirection(group->direction());
+        group->setSaveEnabled(false);
+    });
 }
 
 } // namespace kvort::gui
