@@ -63,6 +63,7 @@ bool saveDialog(QDialog& dialog, const QString& file) {
     const bool ok = framed.save(file);
     std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(file));
     return ok;
+}
 
 // The comparison dialog: the configuration against the image of a copy
 // changed in a few places, as a panel would give it back.
