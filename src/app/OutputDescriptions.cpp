@@ -1,7 +1,6 @@
 #include "OutputDescriptions.h"
 
 #include "document/Config.h"
-#include "text/Cp1251.h"
 #include "text/Literals.h"
 
 namespace kvort {
@@ -17,12 +16,9 @@ bool EditOutputDescription(IniStore& cnf, UserPrompts& prompts, std::string_view
     if (device.empty() || device.substr(0, 3) == "БКА"_cp)
         return false;
     const std::string key = OutputDescriptionKey(device, number);
-    const std::string current = cnf.ReadString(SectionDescriptions(), key, "");
+    const std::string current = OutputDescription(cnf, key);
     const std::string typed = prompts.inputBox(key, "ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА"_cp, current);
-    if (typed.empty())
-        cnf.DeleteKey(SectionDescriptions(), key);
-    else
-        cnf.WriteString(SectionDescriptions(), key, text::upper(typed));
+    SetOutputDescription(cnf, key, typed);
     return true;
 }
 

@@ -3,7 +3,7 @@
 // scenarios as the file holds them, and one scenario being edited, with the
 // rules its mode and its step devices impose and how it is saved. Every
 // text is CP1251 bytes.
-#include "document/IniStore.h"
+#include "document/Config.h"
 
 #include <string>
 #include <string_view>
@@ -11,24 +11,15 @@
 
 namespace kvort {
 
-inline constexpr int kScenarioModeCount = 13;
 inline constexpr int kScenarioGroupCount = 8;
-// The zone entry after the 255 zones a scenario may name: any zone.
-inline constexpr int kAnyZoneEntry = 255;
 inline constexpr int kMaxStepDelay = 255;
 
-// "ПО СБРОСУ" .. "2ПОЖ.В ЗОНЕ#" for modes 1..13; "" for any other number.
-std::string_view ScenarioModeName(int mode);
-// The mode of a name; 0 (no mode) for "" or an unknown text.
+// The mode of a name as the mode list shows it; 0 (no mode) for "" or an
+// unknown text.
 int ScenarioModeByName(std::string_view name);
-
-// What the zone field of a mode chooses.
-enum class ScenarioTarget { None, Zone, Group };
-ScenarioTarget TargetOfMode(int mode);
 
 // "01" .. "96", "097" .. "128".
 std::string ScenarioLabel(int scenario);
-std::string_view AnyZoneText(); // "В ЛЮБОЙ"
 
 // One row of the scenario list: its label and the three columns shown.
 struct ScenarioRow {
@@ -53,7 +44,7 @@ struct StepDraft {
 struct ScenarioDraft {
     int scenario = 1;
     int mode = 0; // 0 = the empty entry, 1..13
-    // Zone entry 0..254 (zones 1..255) or 255 ("В ЛЮБОЙ"), or group entry
+    // Zone entry 0..254 (zones 1..255) or 255 (any zone), or group entry
     // 0..7; -1 when no entry is chosen.
     int target = -1;
     std::string note;             // upper case, at most 20 characters
@@ -76,7 +67,9 @@ int ClampStepDelay(int seconds);
 // Opens a scenario: mode and zone from its list row, the steps from the
 // section named with its label, up to the first missing one. A ПИУ's
 // module line is shown as "ПИУ" again. The zone is chosen by the number
-// the scenario holds (not by its name, which other zones may share).
+// the scenario holds, not by its name: names may repeat or have been
+// changed since, and the scenario must not move to another zone by being
+// opened and saved again.
 ScenarioDraft OpenScenario(const IniStore& cnf, const ScenarioRow& row, int scenario);
 
 // Why the draft must not be saved (CP1251), or "" when it may be: a zone or

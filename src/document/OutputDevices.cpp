@@ -14,35 +14,39 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-// Slots whose kind is no panel of its own relays.
+// Slots whose kind is no panel of its own relays. The empty kind counts as
+// a panel here, as it does for the detector view.
 bool holdsPanel(std::string_view kind) {
-    return kind != "НЕТ"_cp && kind != "БДУ(4)"_cp && kind != "ПИУ"_cp && kind != "БРИТ"_cp;
+    return kind != word::kNone && kind != word::kKindBdu && kind != word::kKindPiu &&
+           kind != word::kKindBrit;
 }
+
+constexpr int kPiuStepOutputs = 24;
 
 } // namespace
 
 std::vector<std::string> BuildOutputDeviceList(const IniStore& cnf) {
-    std::vector<std::string> list{std::string(), std::string("ПУ-П "_cp)};
+    std::vector<std::string> list{std::string(), DeviceRef{DeviceKind::Pu}.name()};
     for (int n = 1; n < kSlotCount; ++n)
-        if (cnf.KeyExists(SectionComposition(), std::to_string(n)) && holdsPanel(SlotKind(cnf, n)))
-            list.push_back(std::string("ППКП"_cp) + std::to_string(n));
+        if (cnf.KeyExists(SectionComposition(), SlotKey(n)) && holdsPanel(SlotKind(cnf, n)))
+            list.push_back(DeviceRef{DeviceKind::Ppkp, n}.name());
     for (int n = 1; n <= 8; ++n)
-        list.push_back(std::string("БРВУ"_cp) + std::to_string(n));
-    list.emplace_back("ВНЕШН"_cp);
-    list.emplace_back("СЦЕН."_cp);
+        list.push_back(DeviceRef{DeviceKind::Brvu, n}.name());
+    list.push_back(DeviceRef{DeviceKind::External}.name());
+    list.push_back(DeviceRef{DeviceKind::Scenario}.name());
     // The module lines follow the composition only as far as its first
     // empty slot: the slots are filled without gaps, and the panel never
     // looks past one.
     for (int s = 0; s < kSlotCount; ++s) {
-        if (!cnf.KeyExists(SectionComposition(), std::to_string(s)) || SlotEmpty(cnf, s))
+        if (!cnf.KeyExists(SectionComposition(), SlotKey(s)) || SlotEmpty(cnf, s))
             break;
         const std::string kind = SlotKind(cnf, s);
         if (startsWith(kind, "ППК"_cp) || startsWith(kind, "ПУ-"_cp)) {
             const int lines = KindLineCount(kind);
             for (int k = 1; k <= lines; ++k)
-                list.push_back(std::string("БКА"_cp) + std::to_string(s) + std::to_string(k));
-        } else if (startsWith(kind, "ПИУ"_cp)) {
-            list.push_back(std::string("ПИУ"_cp) + std::to_string(s) + "1");
+                list.push_back(DeviceRef{DeviceKind::Bka, s, k}.name());
+        } else if (startsWith(kind, word::kKindPiu)) {
+            list.push_back(DeviceRef{DeviceKind::Piu, s, 1}.name());
         }
     }
     return list;
@@ -50,14 +54,16 @@ std::vector<std::string> BuildOutputDeviceList(const IniStore& cnf) {
 
 std::vector<std::string> StepNumberList(std::string_view device) {
     int count = 0;
+    // By the beginning of the name, so that a device read from a file that
+    // names no device of this composition still offers its numbers.
     if (device == "ПУ-П "_cp || startsWith(device, "ППКП"_cp) || startsWith(device, "БРВУ"_cp))
-        count = 8;
-    else if (startsWith(device, "ПИУ"_cp))
-        count = 24;
+        count = kOutputsPerDevice; // whatever the panel's line count
+    else if (startsWith(device, word::kKindPiu))
+        count = kPiuStepOutputs;
     else if (startsWith(device, "БКА"_cp))
-        count = 60;
+        count = kAddressesPerLine;
     else if (device == "ВНЕШН"_cp || device == "СЦЕН."_cp)
-        count = 128;
+        count = kScenarioCount;
     std::vector<std::string> numbers;
     numbers.reserve(count);
     for (int n = 1; n <= count; ++n)

@@ -90,10 +90,10 @@ TEST_F(ScenarioPageRules, SavedZoneFollowsTheMode) {
         std::string_view column;
     } rows[] = {
         {10, 2, "64", "3"},
-        {3, kAnyZoneEntry, "255", "В ЛЮБОЙ"_cp},
-        {11, kAnyZoneEntry, "255", "В ЛЮБОЙ"_cp},
-        {12, kAnyZoneEntry, "255", "В ЛЮБОЙ"_cp},
-        {13, kAnyZoneEntry, "255", "В ЛЮБОЙ"_cp},
+        {3, kAnyZoneIndex, "255", "В ЛЮБОЙ"_cp},
+        {11, kAnyZoneIndex, "255", "В ЛЮБОЙ"_cp},
+        {12, kAnyZoneIndex, "255", "В ЛЮБОЙ"_cp},
+        {13, kAnyZoneIndex, "255", "В ЛЮБОЙ"_cp},
         {2, 0, "0", "ЗОНА 1"_cp},
         {6, 254, "254", "ЗОНА 255"_cp},
         {1, -1, "?", ""},
