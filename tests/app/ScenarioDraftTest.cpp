@@ -2,7 +2,7 @@
 // the mode and device rules, saving, and the output descriptions.
 #include "app/ScenarioDraft.h"
 #include "app/OutputDescriptions.h"
-#include "app/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "document/Config.h"
 #include "text/Literals.h"
 

@@ -1,6 +1,6 @@
 // The device list shared by scenario steps and linked outputs, and the
 // numbers a step offers.
-#include "TempDir.h"
+#include "TestText.h"
 
 #include "document/OutputDevices.h"
 
