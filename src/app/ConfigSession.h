@@ -41,6 +41,8 @@ class SessionObserver {
   public:
     virtual ~SessionObserver() = default;
     virtual void configurationChanged(SessionChange change) = 0;
+    // A scenario was saved or deleted (the relay blocks in use may differ).
+    virtual void scenariosChanged() {}
 };
 
 class ConfigSession {
@@ -108,6 +110,8 @@ class ConfigSession {
 
     void addObserver(SessionObserver* observer);
     void removeObserver(SessionObserver* observer);
+    // Tells every observer that a scenario was saved or deleted.
+    void scenariosChanged();
 
   private:
     void useStore(const std::filesystem::path& cnf);
