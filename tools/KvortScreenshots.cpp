@@ -5,6 +5,7 @@
 // so point it at a copy.
 #include "gui/MainWindow.h"
 #include "gui/dialogs/QtPrompts.h"
+#include "gui/pages/ScenarioPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,6 +50,9 @@ int main(int argc, char* argv[]) {
     auto page = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
     tabs->setCurrentWidget(page("scenarioTab"));
     ok &= save(window, out.filePath(QStringLiteral("scenarios.png")));
+    if (auto* scenarios = window.findChild<kvort::gui::ScenarioPage*>())
+        scenarios->openScenario(97);
+    ok &= save(window, out.filePath(QStringLiteral("scenario-editor.png")));
     tabs->setCurrentWidget(page("directionTab"));
     ok &= save(window, out.filePath(QStringLiteral("extinguishing.png")));
     tabs->setCurrentWidget(page("alarmTab"));
