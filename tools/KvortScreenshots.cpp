@@ -12,6 +12,7 @@
 #include "gui/dialogs/SeriesDialog.h"
 #include "gui/dialogs/CompareDialog.h"
 #include "text/Literals.h"
+#include "gui/pages/ScenarioPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -122,6 +123,9 @@ int main(int argc, char* argv[]) {
     auto page = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
     tabs->setCurrentWidget(page("scenarioTab"));
     ok &= save(window, out.filePath(QStringLiteral("scenarios.png")));
+    if (auto* scenarios = window.findChild<kvort::gui::ScenarioPage*>())
+        scenarios->openScenario(97);
+    ok &= save(window, out.filePath(QStringLiteral("scenario-editor.png")));
     // The direction editor with two directions filled in: the copy keeps
     // the sample's first two.
     for (int d = 3; d <= kvort::kDirectionCount; ++d)

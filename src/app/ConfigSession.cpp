@@ -141,6 +141,12 @@ void ConfigSession::removeObserver(SessionObserver* observer) {
                       m_observers.end());
 }
 
+void ConfigSession::scenariosChanged() {
+    const std::vector<SessionObserver*> observers = m_observers;
+    for (SessionObserver* o : observers)
+        o->scenariosChanged();
+}
+
 void ConfigSession::notify(SessionChange change) {
     const std::vector<SessionObserver*> observers = m_observers;
     for (SessionObserver* o : observers)

@@ -43,6 +43,8 @@ class SessionObserver {
     virtual void configurationChanged(SessionChange change) = 0;
     // A direction has been saved into NAME.cnf on its own.
     virtual void directionSaved(int /*direction*/) {}
+    // A scenario was saved or deleted (the relay blocks in use may differ).
+    virtual void scenariosChanged() {}
 };
 
 class ConfigSession {
@@ -113,6 +115,8 @@ class ConfigSession {
 
     void addObserver(SessionObserver* observer);
     void removeObserver(SessionObserver* observer);
+    // Tells every observer that a scenario was saved or deleted.
+    void scenariosChanged();
 
   private:
     void useStore(const std::filesystem::path& cnf);

@@ -109,16 +109,23 @@ std::string DefaultZoneName(int zone) {
 }
 
 std::optional<ScenarioStep> ScenarioStep::parse(std::string_view v) {
-    // 1-based: 17 chars: output 7-8, state 10-13, delay 15-17;
-    //          18 chars: output 7-9, state 11-14, delay 16-18.
     if (v.size() != 17 && v.size() != 18)
         return std::nullopt;
-    size_t w = v.size() == 17 ? 2 : 3;
+    return split(v);
+}
+
+ScenarioStep ScenarioStep::split(std::string_view v) {
+    // 1-based: 17 chars: output 7-8, state 10-13, delay 15-17;
+    //          18 chars: output 7-9, state 11-14, delay 16-18.
+    const size_t w = v.size() == 17 ? 2 : 3;
+    auto part = [v](size_t first, size_t count) {
+        return first < v.size() ? std::string(v.substr(first, count)) : std::string();
+    };
     ScenarioStep s;
-    s.device = std::string(v.substr(0, 5));
-    s.output = std::string(v.substr(6, w));
-    s.state = std::string(v.substr(7 + w, 4));
-    s.delay = std::string(v.substr(12 + w, 3));
+    s.device = part(0, 5);
+    s.output = part(6, w);
+    s.state = part(7 + w, 4);
+    s.delay = part(12 + w, 3);
     return s;
 }
 
@@ -155,8 +162,11 @@ std::string StepText(const StepRef& s) {
 }
 
 Scenario ReadScenario(const IniStore& cnf, int scenario, int zoneDefault) {
+    return ReadScenarioSection(cnf, ScenarioSection(scenario), zoneDefault);
+}
+
+Scenario ReadScenarioSection(const IniStore& cnf, std::string_view sec, int zoneDefault) {
     Scenario s;
-    std::string sec = ScenarioSection(scenario);
     s.exists = cnf.SectionExists(sec);
     s.mode = cnf.ReadInteger(sec, key::kMode, -1);
     s.zone = cnf.ReadInteger(sec, key::kZone, zoneDefault);
@@ -168,21 +178,54 @@ Scenario ReadScenario(const IniStore& cnf, int scenario, int zoneDefault) {
     return s;
 }
 
-void WriteScenario(IniStore& cnf, int scenario, const Scenario& s) {
+void WriteScenario(IniStore& cnf, int scenario, const Scenario& s, ScenarioKeys keys) {
     const std::string sec = ScenarioSection(scenario);
+    const bool replace = keys == ScenarioKeys::Replace;
+    if (replace && s.mode < 1) {
+        cnf.EraseSection(sec);
+        return;
+    }
     if (s.mode >= 1)
         cnf.WriteInteger(sec, key::kMode, s.mode);
     if (s.zone >= 0)
         cnf.WriteInteger(sec, key::kZone, s.zone);
+    else if (replace)
+        cnf.DeleteKey(sec, key::kZone);
     for (int k = 1; k <= kStepCount; ++k)
         if (!s.steps[k - 1].empty())
             cnf.WriteString(sec, StepKey(k), s.steps[k - 1]);
+        else if (replace)
+            cnf.DeleteKey(sec, StepKey(k));
     if (!s.note.empty())
         cnf.WriteString(sec, key::kNote, s.note);
+    else if (replace)
+        cnf.DeleteKey(sec, key::kNote);
 }
 
 bool ModeWithoutZone(int mode) {
     return mode == 1 || (mode >= 7 && mode <= 9);
+}
+
+std::string_view ScenarioModeName(int mode) {
+    static constexpr std::string_view kNames[kModeCount] = {
+        "ПО СБРОСУ"_cp,      "ОТКАЗ В ЗОНЕ"_cp, "ПОЖАР В ЗОНЕ"_cp, "2ПОЖ. В ЗОНЕ"_cp,
+        "ТЕХН. В ЗОНЕ"_cp,   "ТУШЕНИЕ"_cp,      "ПО ЗАПРОСУ"_cp,   "КН.ЗВУК ОТКЛ."_cp,
+        "КН.АКТ.ВЫХОДОВ"_cp, "ПОЖ.В ГРУППЕ"_cp, "2ПОЖ.В ЗОНЕ*"_cp, "2ПОЖ.В ЗОНЕ+"_cp,
+        "2ПОЖ.В ЗОНЕ#"_cp,
+    };
+    return mode >= 1 && mode <= kModeCount ? kNames[mode - 1] : std::string_view();
+}
+
+ScenarioTarget TargetOfMode(int mode) {
+    if (mode == 10)
+        return ScenarioTarget::Group;
+    if (mode >= 2 && mode <= kModeCount && !ModeWithoutZone(mode))
+        return ScenarioTarget::Zone;
+    return ScenarioTarget::None;
+}
+
+std::string_view AnyZoneText() {
+    return "В ЛЮБОЙ"_cp;
 }
 
 RelayBlocks RelayBlocksInSteps(const IniStore& cnf) {
@@ -275,6 +318,13 @@ std::optional<BritRef> ParseBritRef(std::string_view v) {
 
 std::string OutputDescription(const IniStore& cnf, std::string_view key) {
     return cnf.ReadString(SectionDescriptions(), key, "");
+}
+
+void SetOutputDescription(IniStore& cnf, std::string_view key, std::string_view text) {
+    if (text.empty())
+        cnf.DeleteKey(SectionDescriptions(), key);
+    else
+        cnf.WriteString(SectionDescriptions(), key, text::upper(text));
 }
 
 void WriteOutputDescription(IniStore& cnf, std::string_view key, std::string_view text) {

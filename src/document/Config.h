@@ -68,6 +68,9 @@ struct ScenarioStep {
 
     // Splits a 17- or 18-character value; nullopt for any other length.
     static std::optional<ScenarioStep> parse(std::string_view value);
+    // The editor's reading of any value: 17 characters as above, any other
+    // length as 18, a field past the end of the value left short or empty.
+    static ScenarioStep split(std::string_view value);
     std::string join() const;
     // Builds a step from numbers: output with "%2.2d" (so 100..128 take three
     // digits), delay with "%3.3d".
@@ -101,13 +104,28 @@ struct Scenario {
     std::string zoneText;
 };
 Scenario ReadScenario(const IniStore& cnf, int scenario, int zoneDefault = -1);
+// The same from a section of either width (the scenario list accepts both).
+Scenario ReadScenarioSection(const IniStore& cnf, std::string_view section, int zoneDefault = -1);
 // Writes РЕЖИМ when mode is 1 or more, ЗОНА when zone is 0 or more, the
-// non-empty steps and a non-empty note, in this order.
-void WriteScenario(IniStore& cnf, int scenario, const Scenario& s);
+// non-empty steps and a non-empty note, in this order. The decoder fills a
+// fresh section (Add); the editor replaces what the section held: every key
+// the scenario leaves empty is deleted, and no mode erases the section.
+enum class ScenarioKeys { Add, Replace };
+void WriteScenario(IniStore& cnf, int scenario, const Scenario& s,
+                   ScenarioKeys keys = ScenarioKeys::Add);
 // The modes whose scenario names no zone: ПО СБРОСУ, ПО ЗАПРОСУ,
 // КН.ЗВУК ОТКЛ., КН.АКТ.ВЫХОДОВ.
 bool ModeWithoutZone(int mode);
 inline constexpr int kModeCount = 13;
+// "ПО СБРОСУ" .. "2ПОЖ.В ЗОНЕ#" for modes 1..13 in the editor's order; ""
+// for any other number.
+std::string_view ScenarioModeName(int mode);
+// What ЗОНА holds for a mode: a zone index (0..254, 255 any zone), the
+// group's first zone index ((group - 1) × 32), or nothing.
+enum class ScenarioTarget { None, Zone, Group };
+ScenarioTarget TargetOfMode(int mode);
+inline constexpr int kAnyZoneIndex = 255;
+std::string_view AnyZoneText(); // "В ЛЮБОЙ"
 // The relay blocks БРВУ1..БРВУ8 that the steps of any scenario name, as
 // bits 0..7. A "БРВУ" step without a digit after it is a damaged file: the
 // search stops there, keeps the blocks found so far and says why (UTF-8).
@@ -153,6 +171,8 @@ std::optional<BritRef> ParseBritRef(std::string_view value);
 // ---- descriptions and comments --------------------------------------------
 
 std::string OutputDescription(const IniStore& cnf, std::string_view key); // default ""
+// The editor's write: upper-cased; an empty description deletes the key.
+void SetOutputDescription(IniStore& cnf, std::string_view key, std::string_view text);
 // Writes the text as it is (the decoder keeps what the panel holds).
 void WriteOutputDescription(IniStore& cnf, std::string_view key, std::string_view text);
 // The section's lines in file order, as the F/H panels keep them.

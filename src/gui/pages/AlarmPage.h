@@ -20,6 +20,7 @@ class AlarmPage : public ConfigPage {
     // LoadConfigView, or the part of a new configuration the page shows.
     void load(SessionChange change) override;
     void shown() override;
+    void scenariosSaved() override { showRelayBlockLabels(); }
 
     // A new configuration is being asked for: the composition reset and
     // shown alone.

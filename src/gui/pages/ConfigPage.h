@@ -36,6 +36,8 @@ class ConfigPage : public QWidget, private SessionObserver {
     virtual void flush() {}
     // Edits on this page that flush() has not yet handed over.
     virtual bool isModified() const { return false; }
+    // A scenario was saved or deleted on any page.
+    virtual void scenariosSaved() {}
 
   protected:
     ConfigSession& session() { return m_context.session; }
@@ -46,6 +48,7 @@ class ConfigPage : public QWidget, private SessionObserver {
 
   private:
     void configurationChanged(SessionChange change) override { load(change); }
+    void scenariosChanged() override { scenariosSaved(); }
     PageContext m_context;
 };
 

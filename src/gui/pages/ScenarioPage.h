@@ -1,12 +1,14 @@
 #pragma once
-// "Релейные сценарии". The scenario editor comes in a later version; the
-// tab lists the scenarios of the file, read-only, so nothing looks editable
-// that is not.
+// "Релейные сценарии": the list of the 128 relay scenarios and the editor
+// of one of them. Every save or delete goes straight into the file.
 #include "gui/pages/ConfigPage.h"
 
-class QTableWidget;
+class QTableView;
 
 namespace kvort::gui {
+
+class ScenarioEditorPanel;
+class ScenarioListModel;
 
 class ScenarioPage : public ConfigPage {
     Q_OBJECT
@@ -16,9 +18,23 @@ class ScenarioPage : public ConfigPage {
     void load(SessionChange change) override;
     void shown() override;
 
-  private:
+    // The scenario list loader: the editor hidden (an unsaved scenario is
+    // dropped), every row and the step device list read anew.
     void loadScenarioList();
-    QTableWidget* m_list;
+    // Opens scenario 1..128 in the editor, as a double-click on its row does.
+    void openScenario(int scenario);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void save();
+    void remove();
+    void describe(int step);
+
+    ScenarioListModel* m_model;
+    QTableView* m_list;
+    ScenarioEditorPanel* m_editor;
 };
 
 } // namespace kvort::gui
