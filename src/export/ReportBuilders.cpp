@@ -198,28 +198,6 @@ void buildOutputs(const ConfigFileSet& set, ReportSink& sink) {
 
 } // namespace
 
-std::string_view ScenarioModeName(int mode) {
-    static constexpr std::array<std::string_view, 14> kModes = {
-        ""_cp,
-        "ПО СБРОСУ"_cp,
-        "ОТКАЗ В ЗОНЕ"_cp,
-        "ПОЖАР В ЗОНЕ"_cp,
-        "2ПОЖ. В ЗОНЕ"_cp,
-        "ТЕХН. В ЗОНЕ"_cp,
-        "ТУШЕНИЕ"_cp,
-        "ПО ЗАПРОСУ"_cp,
-        "КН.ЗВУК ОТКЛ."_cp,
-        "КН.АКТ.ВЫХОДОВ"_cp,
-        "ПОЖ.В ГРУППЕ"_cp,
-        "2ПОЖ.В ЗОНЕ*"_cp,
-        "2ПОЖ.В ЗОНЕ+"_cp,
-        "2ПОЖ.В ЗОНЕ#"_cp,
-    };
-    if (mode < 0 || mode >= static_cast<int>(kModes.size()))
-        return {};
-    return kModes[static_cast<std::size_t>(mode)];
-}
-
 std::string ShortDate(std::time_t when) {
     std::tm local{};
     if (!localtime_r(&when, &local))

@@ -48,10 +48,6 @@ std::vector<ReportKind> ReportsToPrint(const std::filesystem::path& config);
 // names it) into the sink. Throws FileError when a file cannot be read.
 void BuildReport(ReportKind kind, const std::filesystem::path& config, ReportSink& sink);
 
-// The mode names of the scenario editor's list by РЕЖИМ (0 is the empty
-// item); "" for an index outside it.
-std::string_view ScenarioModeName(int mode);
-
 // A date in the short form the reports print, dd.MM.yyyy, in local time.
 std::string ShortDate(std::time_t when);
 
