@@ -62,10 +62,14 @@ void WriteDetector(IniStore& tb, int slot, int line, int address, const Detector
         tb.WriteString(sec, "ВЫХОД"_cp, rec.output);
     else
         tb.DeleteKey(sec, "ВЫХОД"_cp);
-    if (code != kTypeLoop && !rec.hide.empty() && rec.hide != "НЕТ"_cp)
-        tb.WriteString(sec, "СКРЫТЬ"_cp, "ДА"_cp);
-    else
-        tb.DeleteKey(sec, "СКРЫТЬ"_cp);
+    // A БКА module keeps whatever display mark it had: the dialog hides the
+    // box for it, so the person had no say in it.
+    if (code != kTypeBka) {
+        if (code != kTypeLoop && !rec.hide.empty() && rec.hide != "НЕТ"_cp)
+            tb.WriteString(sec, "СКРЫТЬ"_cp, "ДА"_cp);
+        else
+            tb.DeleteKey(sec, "СКРЫТЬ"_cp);
+    }
     if (code == kTypeLoop && address == 1)
         EraseLoopLine(tb, slot, line);
 }

@@ -1,0 +1,221 @@
+#include "DetectorEditor.h"
+
+#include "document/Detectors.h"
+#include "text/Cp1251.h"
+#include "text/Format.h"
+#include "text/Literals.h"
+
+#include <algorithm>
+
+namespace kvort {
+
+using namespace text::literals;
+
+namespace {
+
+// The line breaks of the ШЛЕЙФ questions are LF then CR, as the panel's
+// documentation has always printed them.
+constexpr std::string_view kBreak = "\n\r";
+
+std::string typedText(std::string_view typed, std::size_t length) {
+    std::string s = text::typingFilter(text::upper(typed));
+    if (s.size() > length)
+        s.resize(length);
+    return s;
+}
+
+// 8 relays unless the [СОСТАВ] value names a 4-line device ("ПУ-П(4)",
+// "ППКП(4)"): the file format holds "ППКП" and "ППКП(8)" for the same panel.
+int relayCount(const IniStore& cnf, int slot) {
+    if (!cnf.KeyExists(SectionComposition(), std::to_string(slot)))
+        return 8;
+    return KindLineCount(SlotKind(cnf, slot));
+}
+
+std::vector<std::string> numbers(int count) {
+    std::vector<std::string> out;
+    for (int n = 1; n <= count; ++n)
+        out.push_back(text::Format(n <= 96 ? "%2.2d" : "%3.3d", {n}));
+    return out;
+}
+
+bool startsWith(std::string_view s, std::string_view head) {
+    return s.rfind(head, 0) == 0;
+}
+
+} // namespace
+
+std::string ZoneNameInput(std::string_view typed) {
+    return typedText(typed, kZoneNameLength);
+}
+std::string DetectorTextInput(std::string_view typed) {
+    return typedText(typed, kDetectorTextLength);
+}
+
+bool AddressOffered(std::string_view kind, int line, int address) {
+    if (kind == "ПИУ"_cp)
+        return line == 1 && address >= 1 && address <= 48;
+    if (kind == "БРИТ"_cp || kind == "БДУ(4)"_cp)
+        return line >= 1 && line <= 4 && address == 1;
+    return line >= 1 && line <= kLinesPerDevice && address >= 1 && address <= kAddressesPerLine;
+}
+
+bool RefuseOpening(UserPrompts& prompts, const IniStore& tb, const DetectorSite& at) {
+    if (at.address == 1)
+        return false;
+    const std::string first = SensorAddress(at.slot, at.line, 1);
+    if (tb.ReadString(first, "ТИП"_cp, "") != TypeWord(kTypeLoop))
+        return false;
+    prompts.message("ВНИМАНИЕ"_cp, "В БЕЗАДРЕСНЫЙ ШЛЕЙФ НЕЛЬЗЯ ПОДКЛЮЧАТЬ АДРЕСНЫЕ ИЗВЕЩАТЕЛИ"_cp,
+                    MsgIcon::Warning, MsgButtons::Ok);
+    return true;
+}
+
+DetectorOffer OfferAt(std::string_view kind, int address) {
+    DetectorOffer o;
+    o.loopChoice = address == 1 && (startsWith(kind, "ПУ"_cp) || startsWith(kind, "ПП"_cp));
+    o.groupCopy = address >= 1 && address <= kAddressesPerLine - 2;
+    o.copyFrom = address + 1;
+    return o;
+}
+
+TypeView TypeRules(int choice, const DetectorOffer& offer) {
+    TypeView v;
+    v.groupCopy = offer.groupCopy && choice != kTypeLoop;
+    v.linkedOutput = choice >= kTypeSmoke && choice <= kTypeNoLatch;
+    v.hideBox = v.linkedOutput && choice >= kTypeTech;
+    return v;
+}
+
+DetectorForm FillDetectorForm(const IniStore& cnf, const IniStore& tb, const DetectorSite& at,
+                              std::string_view lastZone) {
+    const std::string kind = SlotKind(cnf, at.slot);
+    const DetectorOffer offer = OfferAt(kind, at.address);
+    DetectorDefaults defaults;
+    defaults.state = "ВЫКЛ"_cp;
+    defaults.output = "НЕТ"_cp;
+    defaults.hide = "НЕТ"_cp;
+    const DetectorRecord rec = ReadDetector(tb, at.slot, at.line, at.address, defaults);
+    DetectorForm f;
+    f.text = rec.text;
+    f.zone = rec.zone.empty() ? std::string(lastZone) : rec.zone;
+    f.stateOn = rec.state == "ВКЛ"_cp;
+
+    if (rec.type.empty()) {
+        if (kind == "БДУ(4)"_cp)
+            f.choice = 2;
+        else if (kind == "ПИУ"_cp)
+            f.choice = at.address < 25 ? kTypeBka : kTypeTech;
+    }
+    int code = rec.type == "ОХРАНА"_cp ? kTypeTech : TypeCode(rec.type);
+    // A ШЛЕЙФ written where the choice is not offered (a hand-made file)
+    // must not become one: saving it would erase the rest of the line.
+    if (code == kTypeLoop && !offer.loopChoice)
+        code = -1;
+    if (code > kTypeSmoke)
+        f.choice = code;
+
+    if (f.choice <= kTypeNoLatch) {
+        if (auto out = ParseLinkedOutput(rec.output)) {
+            f.device = ShownOutputDevice(out->device, cnf);
+            f.number = out->number;
+        }
+        f.hide = rec.hide != "НЕТ"_cp;
+    }
+    return f;
+}
+
+bool ZoneListed(std::string_view zone, const ZoneNames& zones) {
+    return zone.empty() || std::find(zones.begin(), zones.end(), zone) != zones.end();
+}
+
+void ReportUnlistedZone(UserPrompts& prompts) {
+    prompts.message("ВНИМАНИЕ"_cp, "НАИМЕНОВАНИЕ ЗОНЫ ОТСУТСТВУЕТ В ОБЩЕМ СПИСКЕ ЗОН"_cp,
+                    MsgIcon::Error, MsgButtons::Ok);
+}
+
+std::vector<std::string> OutputNumbers(const IniStore& cnf, std::string_view device) {
+    if (device == "ПУ-П "_cp)
+        return numbers(relayCount(cnf, 0));
+    if (startsWith(device, "ППКП"_cp) && device.size() == 5 && device[4] >= '1' && device[4] <= '8')
+        return numbers(relayCount(cnf, device[4] - '0'));
+    if (startsWith(device, "БРВУ"_cp))
+        return numbers(8);
+    if (startsWith(device, "ПИУ"_cp))
+        return numbers(24);
+    if (startsWith(device, "БКА"_cp))
+        return numbers(kAddressesPerLine);
+    if (device == "ВНЕШН"_cp || device == "СЦЕН."_cp)
+        return numbers(128);
+    return {};
+}
+
+SaveResult SaveDetector(UserPrompts& prompts, IniStore& tb, std::string_view kind,
+                        const DetectorSite& at, const DetectorForm& form) {
+    SaveResult result;
+    // The store trims values, so a text of blanks would be saved as none.
+    if (text::trim(form.text).empty()) {
+        prompts.message("ОШИБКА"_cp, "НЕТ ТЕКСТОВОГО СООБЩЕНИЯ"_cp, MsgIcon::Error, MsgButtons::Ok);
+        return result;
+    }
+    if (text::trim(form.zone).empty()) {
+        prompts.message("ОШИБКА"_cp, "НЕ ВЫБРАНА ЗОНА"_cp, MsgIcon::Error, MsgButtons::Ok);
+        return result;
+    }
+    const DetectorOffer offer = OfferAt(kind, at.address);
+    if (form.choice == kTypeLoop) {
+        auto join = [](std::initializer_list<std::string_view> lines) {
+            std::string s;
+            for (std::string_view l : lines)
+                s += (s.empty() ? "" : std::string(kBreak)) + std::string(l);
+            return s;
+        };
+        const std::string first = join(
+            {"БЕЗАДРЕСНЫЙ РЕЖИМ РАБОТАЕТ В ПРИБОРАХ"_cp, " С ВЕРСИЕЙ ПО V11h081018 И ВЫШЕ"_cp});
+        const std::string second =
+            join({"ЛИНИЯ БУДЕТ ПЕРЕВЕДЕНА В БЕЗАДРЕСНЫЙ РЕЖИМ"_cp,
+                  "ЕСЛИ В ЭТОЙ ЛИНИИ ЕСТЬ ДРУГИЕ ИЗВЕЩАТЕЛИ,"_cp, "ОНИ БУДУТ УДАЛЕНЫ"_cp});
+        for (const std::string& question : {first, second})
+            if (prompts.message("ВНИМАНИЕ"_cp, question, MsgIcon::Warning, MsgButtons::OkCancel) !=
+                MsgResult::Ok) {
+                result.outcome = SaveOutcome::LoopDeclined;
+                return result;
+            }
+    }
+
+    DetectorRecord rec;
+    rec.text = form.text;
+    rec.state = std::string(form.stateOn ? "ВКЛ"_cp : "ВЫКЛ"_cp);
+    rec.type = std::string(TypeWord(form.choice));
+    rec.zone = form.zone;
+    if (TypeRules(form.choice, offer).linkedOutput) {
+        if (!form.device.empty())
+            rec.output = JoinLinkedOutput(StoredOutputDevice(form.device), form.number);
+        rec.hide = form.hide ? std::string("ДА"_cp) : std::string();
+    }
+
+    // One durable write of the file, however many records change.
+    IniStore::Batch batch(tb);
+    WriteDetector(tb, at.slot, at.line, at.address, rec);
+    result.changed.push_back(at.address);
+    if (form.choice == kTypeLoop && at.address == 1)
+        for (int a = 2; a <= kAddressesPerLine; ++a)
+            result.changed.push_back(a);
+    if (form.copy && TypeRules(form.choice, offer).groupCopy) {
+        for (int a = at.address + 1; a <= std::min(form.copyTo, kAddressesPerLine); ++a) {
+            if (!AddressOffered(kind, at.line, a))
+                continue;
+            const std::string section = SensorAddress(at.slot, at.line, a);
+            tb.WriteString(section, "ТЕКСТ"_cp, rec.text);
+            tb.WriteString(section, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp);
+            tb.WriteString(section, "ТИП"_cp, rec.type);
+            tb.WriteString(section, "ЗОНА"_cp, rec.zone);
+            result.changed.push_back(a);
+        }
+    }
+    batch.commit();
+    result.outcome = SaveOutcome::Saved;
+    return result;
+}
+
+} // namespace kvort
