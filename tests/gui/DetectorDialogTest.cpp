@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -205,21 +206,48 @@ TEST_F(DetectorDialogTest, UnlistedZoneIsReportedAndPaintedYellow) {
     EXPECT_TRUE(child<QWidget>("zoneCombo")->styleSheet().isEmpty());
 }
 
-// A record entered through the dialog encodes to the detector word the
-// codec tests give for the same keys (РУЧНОЙ, ЗОНА 3, switched off: 0x8012).
-TEST_F(DetectorDialogTest, EditedRecordEncodesAsTheCodecExpects) {
+// Records entered through the dialog encode, by the command-line tool, to
+// the bytes the codec tests give for the same keys: РУЧНОЙ in ЗОНА 3,
+// switched off, is the word 0x8012; a linked output ВНЕШН/097/ is the target
+// E0 60.
+TEST_F(DetectorDialogTest, EditedRecordsEncodeAsTheCodecExpects) {
     ZoneNames fresh;
     useConfig(CreateNewConfig(m_dir / "new.cnf", fresh));
     ASSERT_TRUE(openAt(0, 1, 5));
     child<QRadioButton>("type2Radio")->click();
     typeInto(child<QComboBox>("textCombo")->lineEdit(), QString::fromUtf8("р"));
-    auto* zone = child<QComboBox>("zoneCombo");
-    zone->setCurrentIndex(2);
+    child<QComboBox>("zoneCombo")->setCurrentIndex(2);
     child<QPushButton>("saveButton")->click();
     ASSERT_FALSE(dialog.isVisible());
-    TPanelImage image;
-    BuildPanelImage(image, m_path, zones);
-    EXPECT_EQ(image.be16(imagemap::detectorRecord(0, 1, 5)), 0x8012);
+
+    ASSERT_TRUE(openAt(0, 1, 6));
+    typeInto(child<QComboBox>("textCombo")->lineEdit(), QStringLiteral("T"));
+    auto* device = child<QComboBox>("deviceCombo");
+    const int outer = device->findText(QStringLiteral("ВНЕШН"));
+    device->setCurrentIndex(outer);
+    emit device->activated(outer);
+    child<QComboBox>("numberCombo")->setCurrentIndex(96);
+    child<QComboBox>("zoneCombo")->setCurrentIndex(0);
+    child<QPushButton>("saveButton")->click();
+    ASSERT_FALSE(dialog.isVisible());
+    EXPECT_EQ(u8(IniStore(tb(0)).ReadString("И01-06"_cp, "ВЫХОД"_cp, "")), "ВНЕШН/097/");
+
+    const fs::path bin = m_dir / "new.bin";
+    QProcess tool;
+    tool.start(QStringLiteral(KVORTCFG),
+               {QStringLiteral("encode"), QString::fromStdString(m_path.string()),
+                QStringLiteral("--series"), QStringLiteral("fh"), QStringLiteral("-o"),
+                QString::fromStdString(bin.string())});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const std::string image = readFile(bin);
+    ASSERT_EQ(image.size(), 65536u);
+    auto at = [&](std::uint32_t offset) { return static_cast<unsigned char>(image[offset]); };
+    const std::uint32_t word = imagemap::detectorRecord(0, 1, 5);
+    EXPECT_EQ(at(word) << 8 | at(word + 1), 0x8012);
+    // The first linked output: line code 0, address index 5, target E0 60.
+    EXPECT_EQ((std::vector<int>{at(0x8E00), at(0x8E01), at(0x8E02), at(0x8E03)}),
+              (std::vector<int>{0, 5, 0xE0, 0x60}));
 }
 
 } // namespace

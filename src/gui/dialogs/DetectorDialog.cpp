@@ -4,6 +4,7 @@
 #include "document/OutputDevices.h"
 #include "gui/DropDownList.h"
 #include "gui/GuiText.h"
+#include "text/Error.h"
 #include "text/Literals.h"
 
 #include <QAbstractItemView>
@@ -285,7 +286,7 @@ void DetectorDialog::save() {
     SaveResult result;
     try {
         result = SaveDetector(m_prompts, *m_tb, m_kind, m_at, f);
-    } catch (const std::exception& e) {
+    } catch (const Error& e) {
         m_prompts.message("ОШИБКА"_cp, text::fromUtf8Lossy(e.what()), MsgIcon::Error,
                           MsgButtons::Ok);
         return;
@@ -307,7 +308,7 @@ void DetectorDialog::erase() {
         return;
     try {
         DeleteDetector(*m_tb, m_at.slot, m_at.line, m_at.address);
-    } catch (const std::exception& e) {
+    } catch (const Error& e) {
         m_prompts.message("ОШИБКА"_cp, text::fromUtf8Lossy(e.what()), MsgIcon::Error,
                           MsgButtons::Ok);
         return;
