@@ -22,7 +22,7 @@ namespace {
 
 using bench::sample;
 
-TPanelImage encodeFull(int series) {
+TPanelImage encodeFull(Series series) {
     ZoneNames zones;
     {
         IniStore cnf(sample().cnf);
@@ -38,16 +38,19 @@ TPanelImage encodeFull(int series) {
 }
 
 void BM_EncodeFull(benchmark::State& state) {
-    const int series = static_cast<int>(state.range(0));
+    const Series series = SeriesFromCode(static_cast<int>(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(encodeFull(series));
 }
-BENCHMARK(BM_EncodeFull)->Arg(kSeriesFH)->Arg(kSeriesI)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeFull)
+    ->Arg(SeriesCode(Series::FH))
+    ->Arg(SeriesCode(Series::I))
+    ->Unit(benchmark::kMillisecond);
 
 void BM_DecodeFull(benchmark::State& state) {
-    const int series = static_cast<int>(state.range(0));
+    const Series series = SeriesFromCode(static_cast<int>(state.range(0)));
     TPanelImage image = encodeFull(series);
-    if (series == kSeriesI)
+    if (series == Series::I)
         image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     fs::path out = sample().folder / "out" / "R.cnf";
     for (auto _ : state) {
@@ -55,7 +58,10 @@ void BM_DecodeFull(benchmark::State& state) {
         benchmark::DoNotOptimize(DecodePanelImage(image, out));
     }
 }
-BENCHMARK(BM_DecodeFull)->Arg(kSeriesFH)->Arg(kSeriesI)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeFull)
+    ->Arg(SeriesCode(Series::FH))
+    ->Arg(SeriesCode(Series::I))
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -34,22 +34,22 @@ FileDialogOptions CardFileDialog() {
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
                                  UserPrompts& prompts, WorkbenchView& view) {
     BusyCursor busy(view);
-    session.DeviceSeries = prompts.chooseSeries();
-    if (session.DeviceSeries == -1)
+    session.DeviceSeries = SeriesFromCode(prompts.chooseSeries());
+    if (session.DeviceSeries == Series::Unknown)
         return CardWriteOutcome::Cancelled;
 
     ViewProgress progress(view);
     BuildPanelImage(session.image, session.CurrentConfigPath, zoneGrid, &progress);
-    if (CheckConfiguration(session, prompts, view) == kCheckStop)
+    if (CheckConfiguration(session, prompts, view) == CheckResult::Stopped)
         return CardWriteOutcome::Stopped;
 
     const auto chosen = prompts.saveFile(CardFileDialog());
     if (!chosen)
         return CardWriteOutcome::Cancelled;
-    if (session.DeviceSeries == 1)
+    if (session.DeviceSeries == Series::I)
         session.image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     writeFile(*chosen, session.image.bytes());
-    if (session.DeviceSeries != 0) {
+    if (session.DeviceSeries != Series::FH) {
         // An empty archive for the panel to fill, in the folder just chosen
         // (the working directory once the dialog is confirmed).
         session.image.fillAll(0xFF);

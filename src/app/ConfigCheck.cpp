@@ -46,10 +46,6 @@ class Report {
     bool m_findings = false;
 };
 
-bool isOneOf(const std::string& v, std::initializer_list<std::string_view> list) {
-    return std::find(list.begin(), list.end(), v) != list.end();
-}
-
 // Delphi's StrToInt accepts what StrToIntDef converts; two different
 // defaults tell a converted value from a failed conversion.
 bool isInteger(std::string_view s) {
@@ -63,7 +59,7 @@ class ZoneIndex {
   public:
     explicit ZoneIndex(const IniStore& cnf) {
         for (int k = 1; k <= kZoneCount; ++k)
-            m_names.emplace_back(k, cnf.ReadString(SectionZones(), std::to_string(k), ""));
+            m_names.emplace_back(k, ZoneName(cnf, k));
     }
     int find(std::string_view name) const {
         for (const auto& [k, value] : m_names)
@@ -88,8 +84,8 @@ class Checker {
     void directions();
     void encodingPasses();
 
-    int result() const { return m_result; }
-    void raise(int r) { m_result = std::max(m_result, r); }
+    CheckResult result() const { return m_result; }
+    void raise(CheckResult r) { m_result = std::max(m_result, r); }
 
   private:
     std::filesystem::path member(const std::string& ext) {
@@ -102,7 +98,7 @@ class Checker {
     Report& m_report;
     std::filesystem::path m_cnfPath;
     IniStore m_cnf;
-    int m_result = kCheckClean;
+    CheckResult m_result = CheckResult::Ok;
 };
 
 void Checker::composition() {
@@ -110,49 +106,49 @@ void Checker::composition() {
     int highest = 0;
     int occupied = 0;
     for (int s = 0; s < kSlotCount; ++s) {
-        const std::string slotKey = std::to_string(s);
-        const std::string v = m_cnf.ReadString(SectionComposition(), slotKey, "");
+        const std::string slotKey = SlotKey(s);
+        const std::string v = SlotKind(m_cnf, s, "");
         std::string finding;
         if (s == 0) {
-            const std::string p = m_cnf.ReadString(SectionDevices(), SlotDeviceKey(0), "");
-            if (isOneOf(v, {"ПУ-П(8)"_cp, "ПУ-П"_cp, "ПУ-П(4)"_cp})) {
-                m_cnf.WriteString(SectionDevices(), SlotDeviceKey(0), "-8");
-            } else if (p == "-8" || p == "-4") {
-                m_cnf.WriteString(SectionComposition(), slotKey, "ПУ-П(8)"_cp);
+            const std::string p = SlotLinesValue(m_cnf, 0, "");
+            if (IsPuKind(v)) {
+                WriteSlotLines(m_cnf, 0, word::kLines8);
+            } else if (p == word::kLines8 || p == word::kLines4) {
+                WriteSlotKind(m_cnf, 0, word::kKindPu8);
             } else {
-                m_cnf.WriteString(SectionDevices(), SlotDeviceKey(0), "-8");
-                m_cnf.WriteString(SectionComposition(), slotKey, "ПУ-П(8)"_cp);
+                WriteSlotLines(m_cnf, 0, word::kLines8);
+                WriteSlotKind(m_cnf, 0, word::kKindPu8);
                 finding = "В СОСТАВЕ НЕТ ПУ. ДОБАВЛЕН ПУ-П"_cp;
-                raise(kCheckAccepted);
+                raise(CheckResult::AcceptedWithFindings);
             }
         } else {
-            if (isOneOf(v,
-                        {"ППКП"_cp, "ППКП(8)"_cp, "ППКП(4)"_cp, "БДУ(4)"_cp, "БРИТ"_cp, "ПИУ"_cp}))
-                m_cnf.WriteString(SectionDevices(), SlotDeviceKey(s), "-8");
-            if (!v.empty() && v != "НЕТ"_cp) {
+            const bool current = IsPpkpKind(v) || v == word::kKindBrit || v == word::kKindPiu;
+            if (current || v == word::kKindBdu)
+                WriteSlotLines(m_cnf, s, word::kLines8);
+            if (!v.empty() && v != word::kNone) {
                 highest = s;
                 ++occupied;
-                if (!isOneOf(v, {"ППКП"_cp, "ППКП(8)"_cp, "ППКП(4)"_cp, "БРИТ"_cp, "ПИУ"_cp})) {
-                    if (v == "БДУ(4)"_cp) {
+                if (!current) {
+                    if (v == word::kKindBdu) {
                         finding = "УСТАРЕВШЕЕ НАИМЕНОВАНИЕ ПРИБОРА. ИСПРАВЛЕНО НА БРИТ"_cp;
-                        m_cnf.WriteString(SectionComposition(), slotKey, "БРИТ"_cp);
-                        raise(kCheckAccepted);
+                        WriteSlotKind(m_cnf, s, word::kKindBrit);
+                        raise(CheckResult::AcceptedWithFindings);
                     } else {
                         finding = "НЕПРАВИЛЬНОЕ НАИМЕНОВАНИЕ ПРИБОРА. НЕОБХОДИМО ВЫБРАТЬ В "
                                   "СОСТАВЕ ТРЕБУЕМЫЙ ПРИБОР"_cp;
-                        raise(kCheckStop);
+                        raise(CheckResult::Stopped);
                     }
                 }
             }
         }
-        if (s == 0 || (!v.empty() && v != "НЕТ"_cp)) {
+        if (s == 0 || (!v.empty() && v != word::kNone)) {
             std::error_code ec;
             const std::filesystem::path tb = member(tbExt(s));
             if (!std::filesystem::exists(tb, ec)) {
                 finding = std::string("НЕ ОБНАРУЖЕН ФАЙЛ \""_cp) +
                           text::fromUtf8Lossy(tb.filename().string()) +
                           std::string("\" С ТЕКСТОВОЙ ИНФОРМАЦИЕЙ ДЛЯ ИЗВЕЩАТЕЛЕЙ "_cp);
-                raise(kCheckStop);
+                raise(CheckResult::Stopped);
             }
         }
         if (!finding.empty()) {
@@ -164,7 +160,7 @@ void Checker::composition() {
     if (highest != occupied) {
         m_report.finding(std::string("НАРУШЕНА ПОСЛЕДОВАТЕЛЬНОСТЬ АДРЕСОВ"_cp));
         m_report.endLine();
-        raise(kCheckStop);
+        raise(CheckResult::Stopped);
     }
     m_report.closeSection();
     m_report.endLine();
@@ -182,10 +178,10 @@ void Checker::zones() {
         for (int l = 1; l <= kLinesPerDevice; ++l) {
             for (int a = 1; a <= kAddressesPerLine; ++a) {
                 const std::string section = SensorAddress(s, l, a);
-                const std::string zone = tb.ReadString(section, "ЗОНА"_cp, "");
+                const std::string zone = ReadDetector(tb, s, l, a).zone;
                 if (!zone.empty() && zoneIndex.find(zone) == -1) {
                     m_report.finding(Format("%-15sЗОНА %-15sНЕТ В СПИСКЕ ЗОН"_cp, {section, zone}));
-                    raise(kCheckStop);
+                    raise(CheckResult::Stopped);
                 }
             }
         }
@@ -197,22 +193,15 @@ void Checker::zones() {
 void Checker::scenarios() {
     m_report.title("СЦЕНАРИИ"_cp);
     for (int k = 1; k <= kScenarioCount; ++k) {
-        const std::string section = ScenarioSection(k);
-        const std::string mode = m_cnf.ReadString(section, "РЕЖИМ"_cp, "");
-        if (mode.empty())
+        const Scenario sc = ReadScenario(m_cnf, k);
+        if (sc.modeText.empty())
             continue;
-        bool wrong = !isInteger(mode);
-        if (!wrong) {
-            const std::string zone = m_cnf.ReadString(section, "ЗОНА"_cp, "");
-            wrong = !zone.empty() && !isInteger(zone);
-        }
-        for (int j = 1; j <= kStepCount && !wrong; ++j) {
-            const std::string step = m_cnf.ReadString(section, StepKey(j), "");
-            wrong = !step.empty() && step.size() != 17 && step.size() != 18;
-        }
+        bool wrong = !isInteger(sc.modeText) || (!sc.zoneText.empty() && !isInteger(sc.zoneText));
+        for (const std::string& step : sc.steps)
+            wrong = wrong || (!step.empty() && !ScenarioStep::parse(step));
         if (wrong) {
-            m_report.finding(Format("%-15sОШИБКА"_cp, {section}));
-            raise(kCheckStop);
+            m_report.finding(Format("%-15sОШИБКА"_cp, {ScenarioSection(k)}));
+            raise(CheckResult::Stopped);
         }
     }
     m_report.closeSection();
@@ -224,17 +213,17 @@ void Checker::directions() {
     const ZoneIndex zoneIndex(m_cnf);
     for (int n = 1; n <= kDirectionCount; ++n) {
         const std::string section = DirectionSection(n);
-        const std::string zone = m_cnf.ReadString(section, "ЗОНА"_cp, "НЕТ"_cp);
-        if (zone != "НЕТ"_cp && zoneIndex.find(zone) == -1) {
+        const std::string zone = DirectionZone(m_cnf, n, word::kNone);
+        if (zone != word::kNone && zoneIndex.find(zone) == -1) {
             m_report.finding(Format("%-15sЗОНЫ %-15sНЕТ В СПИСКЕ ЗОН"_cp, {section, zone}));
-            raise(kCheckStop);
+            raise(CheckResult::Stopped);
         }
     }
     m_report.closeSection();
 }
 
 void Checker::encodingPasses() {
-    const int series = m_session.DeviceSeries;
+    const Series series = m_session.DeviceSeries;
     const std::string_view noSeries = "ОШИБКА. НЕ ОПРЕДЕЛЕНА СЕРИЯ ПРИБОРА"_cp;
     auto line = [this](std::string_view text) {
         m_report.endLine();
@@ -250,15 +239,15 @@ void Checker::encodingPasses() {
         break;
     case OutputTextsResult::NoSeries:
         line(noSeries);
-        raise(kCheckStop);
+        raise(CheckResult::Stopped);
         break;
     case OutputTextsResult::NotStored:
         line("ВНИМАНИЕ. ОПИСАНИЯ ФУНКЦИЙ РЕЛЕ НЕ БУДУТ СОХРАНЕНЫ В ПРИБОРЕ ПУ"_cp);
-        raise(kCheckAccepted);
+        raise(CheckResult::AcceptedWithFindings);
         break;
     case OutputTextsResult::NotAllFit:
         line("ВНИМАНИЕ. НЕ ВСЕ ОПИСАНИЯ ФУНКЦИЙ РЕЛЕ БУДУТ СОХРАНЕНЫ В ПРИБОРЕ ПУ"_cp);
-        raise(kCheckAccepted);
+        raise(CheckResult::AcceptedWithFindings);
         break;
     }
 
@@ -270,22 +259,22 @@ void Checker::encodingPasses() {
         break;
     case LinkedOutputsResult::NoSeries:
         line(noSeries);
-        raise(kCheckStop);
+        raise(CheckResult::Stopped);
         break;
     case LinkedOutputsResult::TextSpace:
         line("ОШИБКА. НЕОБХОДИМО СОКРАТИТЬ ОБЪЕМ ТЕКСТОВОЙ ИНФОРМАЦИИ В СООБЩЕНИЯХ ДАТЧИКОВ. "
              "ИСПОЛЬЗУЙТЕ СОКРАЩЕНИЯ ЧАСТО УПОТРЕБЛЯЕМЫХ СЛОВ"_cp);
-        raise(kCheckStop);
+        raise(CheckResult::Stopped);
         break;
     case LinkedOutputsResult::TableFull:
         m_report.endLine();
-        if (series == 0)
+        if (series == Series::FH)
             m_report.write("ОШИБКА. ПРЕВЫШЕНО СУММАРНОЕ КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\" И "
                            "ДАТЧИКОВ БЕЗ ФИКСАЦИИ(>256)"_cp);
         else
             m_report.write("ОШИБКА. ПРЕВЫШЕНО КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\"(>256)"_cp);
         m_report.endLine();
-        raise(kCheckStop);
+        raise(CheckResult::Stopped);
         break;
     }
 
@@ -308,7 +297,7 @@ int FindZone(const IniStore& cnf, std::string_view name) {
     return ZoneIndex(cnf).find(name);
 }
 
-int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view) {
+CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view) {
     if (session.CurrentConfigPath.empty())
         throw Error("Нет открытой конфигурации для проверки");
 
@@ -324,7 +313,7 @@ int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchVie
         checker.scenarios();
         checker.directions();
     }
-    if (checker.result() < kCheckStop)
+    if (checker.result() < CheckResult::Stopped)
         checker.encodingPasses();
     report.endLine();
 
@@ -332,14 +321,14 @@ int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchVie
         ChangeFileExt(session.CurrentConfigPath, "_ConfigReport.txt");
     writeFile(reportPath, report.text());
 
-    int result = checker.result();
-    if (result == kCheckAccepted) {
+    CheckResult result = checker.result();
+    if (result == CheckResult::AcceptedWithFindings) {
         if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckContinueQuestion(), MsgIcon::Question,
                             MsgButtons::YesNo) != MsgResult::Yes) {
-            result = kCheckStop;
+            result = CheckResult::Stopped;
             prompts.openDocument(reportPath);
         }
-    } else if (result == kCheckStop) {
+    } else if (result == CheckResult::Stopped) {
         prompts.message("ПРЕДУПРЕЖДЕНИЕ"_cp, "ОШИБКА КОНФИГУРАЦИИ. ПРОЦЕДУРА ЗАПИСЬ ОСТАНОВЛЕНА"_cp,
                         MsgIcon::Error, MsgButtons::Ok);
         prompts.openDocument(reportPath);

@@ -14,11 +14,10 @@
 
 namespace kvort {
 
-// Results: the write goes on (0), goes on after non-critical findings the
-// person accepted (1), or stops (2).
-inline constexpr int kCheckClean = 0;
-inline constexpr int kCheckAccepted = 1;
-inline constexpr int kCheckStop = 2;
+// The outcome: the write goes on, goes on after non-critical findings the
+// person accepted, or stops. The numbers are the ones the check has always
+// returned (and the command line's exit codes).
+enum class CheckResult : int { Ok = 0, AcceptedWithFindings = 1, Stopped = 2 };
 
 // The two questions of the check (CP1251): whether to run it, and whether
 // to go on after non-critical findings.
@@ -29,7 +28,7 @@ std::string CheckContinueQuestion();
 // at session.CurrentConfigPath. Leaves CurrentConfigPath at NAME.tb8 when the
 // checks ran. Conversion errors of the encoding passes and file errors on
 // the report or NAME.bin propagate (FileError, ConvertError).
-int CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view);
+CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view);
 
 // The number (1..256) of the first [ЗОНА] key whose value is exactly `name`
 // (a missing key reads as the empty name), or -1.

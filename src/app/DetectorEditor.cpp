@@ -27,7 +27,7 @@ std::string typedText(std::string_view typed, std::size_t length) {
 // 8 relays unless the [СОСТАВ] value names a 4-line device ("ПУ-П(4)",
 // "ППКП(4)"): the file format holds "ППКП" and "ППКП(8)" for the same panel.
 int relayCount(const IniStore& cnf, int slot) {
-    if (!cnf.KeyExists(SectionComposition(), std::to_string(slot)))
+    if (!cnf.KeyExists(SectionComposition(), SlotKey(slot)))
         return 8;
     return KindLineCount(SlotKind(cnf, slot));
 }
@@ -35,7 +35,7 @@ int relayCount(const IniStore& cnf, int slot) {
 std::vector<std::string> numbers(int count) {
     std::vector<std::string> out;
     for (int n = 1; n <= count; ++n)
-        out.push_back(text::Format(n <= 96 ? "%2.2d" : "%3.3d", {n}));
+        out.push_back(text::Format(n <= kShortNumberMax ? "%2.2d" : "%3.3d", {n}));
     return out;
 }
 
@@ -53,18 +53,18 @@ std::string DetectorTextInput(std::string_view typed) {
 }
 
 bool AddressOffered(std::string_view kind, int line, int address) {
-    if (kind == "ПИУ"_cp)
+    if (kind == word::kKindPiu)
         return line == 1 && address >= 1 && address <= 48;
-    if (kind == "БРИТ"_cp || kind == "БДУ(4)"_cp)
+    if (kind == word::kKindBrit || kind == word::kKindBdu)
         return line >= 1 && line <= 4 && address == 1;
     return line >= 1 && line <= kLinesPerDevice && address >= 1 && address <= kAddressesPerLine;
 }
 
-bool RefuseOpening(UserPrompts& prompts, const IniStore& tb, const DetectorSite& at) {
+bool RefuseOpening(UserPrompts& prompts, const IniStore& tb, const DetectorPlace& at) {
     if (at.address == 1)
         return false;
     const std::string first = SensorAddress(at.slot, at.line, 1);
-    if (tb.ReadString(first, "ТИП"_cp, "") != TypeWord(kTypeLoop))
+    if (tb.ReadString(first, key::kType, "") != TypeWord(kTypeLoop))
         return false;
     prompts.message("ВНИМАНИЕ"_cp, "В БЕЗАДРЕСНЫЙ ШЛЕЙФ НЕЛЬЗЯ ПОДКЛЮЧАТЬ АДРЕСНЫЕ ИЗВЕЩАТЕЛИ"_cp,
                     MsgIcon::Warning, MsgButtons::Ok);
@@ -87,24 +87,24 @@ TypeView TypeRules(int choice, const DetectorOffer& offer) {
     return v;
 }
 
-DetectorForm FillDetectorForm(const IniStore& cnf, const IniStore& tb, const DetectorSite& at,
+DetectorForm FillDetectorForm(const IniStore& cnf, const IniStore& tb, const DetectorPlace& at,
                               std::string_view lastZone) {
     const std::string kind = SlotKind(cnf, at.slot);
     const DetectorOffer offer = OfferAt(kind, at.address);
     DetectorDefaults defaults;
-    defaults.state = "ВЫКЛ"_cp;
-    defaults.output = "НЕТ"_cp;
-    defaults.hide = "НЕТ"_cp;
+    defaults.state = word::kOff;
+    defaults.output = word::kNone;
+    defaults.hide = word::kNone;
     const DetectorRecord rec = ReadDetector(tb, at.slot, at.line, at.address, defaults);
     DetectorForm f;
     f.text = rec.text;
     f.zone = rec.zone.empty() ? std::string(lastZone) : rec.zone;
-    f.stateOn = rec.state == "ВКЛ"_cp;
+    f.stateOn = rec.state == word::kOn;
 
     if (rec.type.empty()) {
-        if (kind == "БДУ(4)"_cp)
+        if (kind == word::kKindBdu)
             f.choice = 2;
-        else if (kind == "ПИУ"_cp)
+        else if (kind == word::kKindPiu)
             f.choice = at.address < 25 ? kTypeBka : kTypeTech;
     }
     int code = rec.type == "ОХРАНА"_cp ? kTypeTech : TypeCode(rec.type);
@@ -120,7 +120,7 @@ DetectorForm FillDetectorForm(const IniStore& cnf, const IniStore& tb, const Det
             f.device = ShownOutputDevice(out->device, cnf);
             f.number = out->number;
         }
-        f.hide = rec.hide != "НЕТ"_cp;
+        f.hide = rec.hide != word::kNone;
     }
     return f;
 }
@@ -135,23 +135,22 @@ void ReportUnlistedZone(UserPrompts& prompts) {
 }
 
 std::vector<std::string> OutputNumbers(const IniStore& cnf, std::string_view device) {
-    if (device == "ПУ-П "_cp)
-        return numbers(relayCount(cnf, 0));
-    if (startsWith(device, "ППКП"_cp) && device.size() == 5 && device[4] >= '1' && device[4] <= '8')
-        return numbers(relayCount(cnf, device[4] - '0'));
-    if (startsWith(device, "БРВУ"_cp))
-        return numbers(8);
-    if (startsWith(device, "ПИУ"_cp))
-        return numbers(24);
-    if (startsWith(device, "БКА"_cp))
-        return numbers(kAddressesPerLine);
-    if (device == "ВНЕШН"_cp || device == "СЦЕН."_cp)
-        return numbers(128);
-    return {};
+    const auto ref = DeviceRef::parse(device);
+    if (!ref)
+        return {};
+    switch (ref->kind) {
+    case DeviceKind::Pu:
+    case DeviceKind::Ppkp:
+        return numbers(relayCount(cnf, ref->unit));
+    case DeviceKind::Piu:
+        return numbers(24); // the 24 outputs of a ПИУ, not its 48 inputs
+    default:
+        return numbers(ref->maxNumber());
+    }
 }
 
 SaveResult SaveDetector(UserPrompts& prompts, IniStore& tb, std::string_view kind,
-                        const DetectorSite& at, const DetectorForm& form) {
+                        const DetectorPlace& at, const DetectorForm& form) {
     SaveResult result;
     // The store trims values, so a text of blanks would be saved as none.
     if (text::trim(form.text).empty()) {
@@ -185,13 +184,13 @@ SaveResult SaveDetector(UserPrompts& prompts, IniStore& tb, std::string_view kin
 
     DetectorRecord rec;
     rec.text = form.text;
-    rec.state = std::string(form.stateOn ? "ВКЛ"_cp : "ВЫКЛ"_cp);
+    rec.state = std::string(form.stateOn ? word::kOn : word::kOff);
     rec.type = std::string(TypeWord(form.choice));
     rec.zone = form.zone;
     if (TypeRules(form.choice, offer).linkedOutput) {
         if (!form.device.empty())
             rec.output = JoinLinkedOutput(StoredOutputDevice(form.device), form.number);
-        rec.hide = form.hide ? std::string("ДА"_cp) : std::string();
+        rec.hide = form.hide ? std::string(word::kYes) : std::string();
     }
 
     // One durable write of the file, however many records change.
@@ -206,10 +205,10 @@ SaveResult SaveDetector(UserPrompts& prompts, IniStore& tb, std::string_view kin
             if (!AddressOffered(kind, at.line, a))
                 continue;
             const std::string section = SensorAddress(at.slot, at.line, a);
-            tb.WriteString(section, "ТЕКСТ"_cp, rec.text);
-            tb.WriteString(section, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp);
-            tb.WriteString(section, "ТИП"_cp, rec.type);
-            tb.WriteString(section, "ЗОНА"_cp, rec.zone);
+            tb.WriteString(section, key::kText, rec.text);
+            tb.WriteString(section, key::kState, word::kOff);
+            tb.WriteString(section, key::kType, rec.type);
+            tb.WriteString(section, key::kZone, rec.zone);
             result.changed.push_back(a);
         }
     }

@@ -22,20 +22,13 @@ inline constexpr int kDetectorTextLength = 20; // a message text
 std::string ZoneNameInput(std::string_view typed);
 std::string DetectorTextInput(std::string_view typed);
 
-// One address of one slot.
-struct DetectorSite {
-    int slot = 0;
-    int line = 1;
-    int address = 1;
-};
-
 // Whether a slot of this [СОСТАВ] kind has the address: a panel 8 lines of
 // 60, a ПИУ line 1 with 01..48, a БРИТ or БДУ(4) lines 1..4 with 01 only.
 bool AddressOffered(std::string_view kind, int line, int address);
 
 // The dialog refuses every address but 01 of a line whose 01 is a ШЛЕЙФ;
 // shows the warning and returns true then.
-bool RefuseOpening(UserPrompts& prompts, const IniStore& tb, const DetectorSite& at);
+bool RefuseOpening(UserPrompts& prompts, const IniStore& tb, const DetectorPlace& at);
 
 // What the dialog offers at an address.
 struct DetectorOffer {
@@ -68,7 +61,7 @@ struct DetectorForm {
 
 // The form for a record as it is on file. lastZone is the zone the dialog
 // showed last time, kept for a record without a zone.
-DetectorForm FillDetectorForm(const IniStore& cnf, const IniStore& tb, const DetectorSite& at,
+DetectorForm FillDetectorForm(const IniStore& cnf, const IniStore& tb, const DetectorPlace& at,
                               std::string_view lastZone);
 
 // An empty zone, or exactly one of the names, counts as listed.
@@ -91,6 +84,6 @@ struct SaveResult {
 // Saving: the refusals and questions, then the record, the ШЛЕЙФ erase and
 // the group copy, persisted as one write of the file.
 SaveResult SaveDetector(UserPrompts& prompts, IniStore& tb, std::string_view kind,
-                        const DetectorSite& at, const DetectorForm& form);
+                        const DetectorPlace& at, const DetectorForm& form);
 
 } // namespace kvort

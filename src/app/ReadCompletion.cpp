@@ -43,7 +43,7 @@ std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSou
     session.DeviceSeries = DecodePanelImage(session.image, session.CurrentConfigPath, &progress);
 
     const std::filesystem::path name = ChangeFileExt(session.CurrentConfigPath, "");
-    if (session.DeviceSeries != 1) {
+    if (session.DeviceSeries != Series::I) {
         DecodeArchives(std::span(session.image.data(), TPanelImage::kSize), name);
     } else if (source == ReadSource::Card) {
         // The save dialog has just made the chosen folder the working

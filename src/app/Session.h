@@ -13,7 +13,10 @@ namespace kvort {
 
 struct PanelSession {
     TPanelImage image;
-    int DeviceSeries = 0; // 0 = F/H, 1 = I, -1 = undetermined or cancelled
+    Series DeviceSeries = Series::FH; // Unknown when undetermined or cancelled
+    // The series the panel's reply named in the last search, as the link
+    // writes it (0, 1, -1); a write's check takes DeviceSeries from it.
+    int linkSeries = 0;
     std::filesystem::path CurrentConfigPath;
 };
 

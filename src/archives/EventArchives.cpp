@@ -1,6 +1,8 @@
 #include "EventArchives.h"
 
+#include "document/Config.h"
 #include "document/ConfigFileSet.h"
+#include "document/Detectors.h"
 #include "document/IniStore.h"
 #include "text/Format.h"
 #include "text/Literals.h"
@@ -17,6 +19,7 @@ using text::IntToStr;
 namespace {
 
 constexpr std::size_t kRecordSize = 8;
+constexpr std::string_view kUnknownType = "ТИП НЕОПРЕДЕЛЕН"_cp;
 
 // Bytes outside the buffer read as 0xFF, the value of never-written memory:
 // a short buffer then holds only empty slots and absent counters.
@@ -69,38 +72,40 @@ class Names {
 
     std::string detector(const Record& r) {
         const int code = r.device();
-        std::string address =
-            IntToStr(code / 8) + IntToStr(code % 8 + 1) + "-" + Format("%2.2d", {r.object() + 1});
+        // A device code past the nine slots gives a section no file holds,
+        // so the detector reads as unknown.
+        const DetectorPlace at{code / 8, code % 8 + 1, r.object() + 1};
+        const std::string address = at.text().substr(1); // without the leading "И"
         IniStore& tb = detectorFile(address[0]);
-        const std::string section = std::string("И"_cp) + address;
-        std::string textValue = tb.ReadString(section, "ТЕКСТ"_cp, "");
-        if (!textValue.empty())
-            return tb.ReadString(section, "ЗОНА"_cp, "") + " " + textValue + " /D" + address +
-                   " /" + tb.ReadString(section, "ТИП"_cp, "ТИП НЕОПРЕДЕЛЕН"_cp);
+        DetectorDefaults defaults;
+        defaults.type = std::string(kUnknownType);
+        const DetectorRecord det = ReadDetector(tb, at, defaults);
+        if (det.present())
+            return det.zone + " " + det.text + " /D" + address + " /" + det.type;
         return std::string("ЛИНИЯ "_cp) + address.substr(0, 2) + " " + std::string("ДАТЧИК "_cp) +
-               address.substr(3, 2) + " /D" + address + " /" + std::string("ТИП НЕОПРЕДЕЛЕН"_cp);
+               address.substr(3, 2) + " /D" + address + " /" + std::string(kUnknownType);
     }
 
     // ZONE(n) and FUNC(n, k): only a БДУ device names a direction.
     std::string zone(const std::string& device) {
-        auto section = directionSection(device);
-        return section ? m_cnf.ReadString(*section, "ЗОНА"_cp, "") : std::string();
+        auto n = direction(device);
+        return n ? DirectionZone(m_cnf, *n) : std::string();
     }
     std::string function(const std::string& device, int relay) {
-        auto section = directionSection(device);
-        return section ? m_cnf.ReadString(*section, std::string("РЕЛЕ "_cp) + IntToStr(relay), "")
-                       : std::string();
+        auto n = direction(device);
+        return n ? DirectionRelay(m_cnf, *n, relay) : std::string();
     }
     // OUT(dev, k): the description of output k of a five-character device.
     std::string output(const std::string& device, int k) {
-        return m_cnf.ReadString("ОПИСАНИЕ ВЫХОДОВ"_cp, device + "/0" + IntToStr(k), "");
+        return OutputDescription(m_cnf, DescriptionKey(device, k));
     }
 
   private:
-    static std::optional<std::string> directionSection(const std::string& device) {
+    // БДУn belongs to direction n.
+    static std::optional<int> direction(const std::string& device) {
         if (device.size() < 4 || device.compare(0, 3, "БДУ"_cp) != 0)
             return std::nullopt;
-        return std::string("НАПРАВЛЕНИЕ "_cp) + device[3];
+        return device[3] - '0';
     }
 
     IniStore& detectorFile(char digit) {

@@ -14,7 +14,7 @@ int cmdCheck(const std::vector<std::string>& words) {
     Args args(words, {"--series"}, {"--skip-check", "--continue"});
     const std::filesystem::path cnf = existingConfig(args.single("файл конфигурации NAME.cnf"));
     auto session = std::make_unique<PanelSession>();
-    session->DeviceSeries = parseSeries(args.value("--series"));
+    session->DeviceSeries = SeriesFromCode(parseSeries(args.value("--series")));
     session->CurrentConfigPath = cnf;
 
     CliPrompts prompts;
@@ -27,9 +27,9 @@ int cmdCheck(const std::vector<std::string>& words) {
     ZoneNames zones = ReadZoneNames(IniStore(cnf));
     ViewProgress progress(view);
     BuildPanelImage(session->image, cnf, zones, &progress);
-    const int result = CheckConfiguration(*session, prompts, view);
+    const CheckResult result = CheckConfiguration(*session, prompts, view);
     say(ConfigFileSet(cnf).report().string());
-    return result;
+    return static_cast<int>(result); // the exit code is the check's number
 }
 
 } // namespace kvort::cli

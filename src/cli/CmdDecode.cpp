@@ -16,8 +16,8 @@ int cmdDecode(const std::vector<std::string>& words) {
     // Read (and refuse) the image before anything is written.
     TPanelImage image = TPanelImage::fromFile(imagePath);
     std::filesystem::path cnf = WriteReadSkeleton(*out);
-    int series = DecodePanelImage(image, cnf);
-    say(series == kSeriesI ? "серия I" : "серия F/H");
+    const Series series = DecodePanelImage(image, cnf);
+    say(series == Series::I ? "серия I" : "серия F/H");
     return 0;
 }
 

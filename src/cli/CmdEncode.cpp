@@ -31,7 +31,7 @@ int cmdEncode(const std::vector<std::string>& words) {
         throw UsageError{"нужно -o IMAGE.bin"};
     if (!std::filesystem::exists(cnfPath))
         throw FileError("Configuration file not found: " + cnfPath.string());
-    const int series = *seriesWord == "i" ? kSeriesI : kSeriesFH;
+    const Series series = *seriesWord == "i" ? Series::I : Series::FH;
 
     ZoneNames zones;
     {
@@ -71,7 +71,7 @@ int cmdEncode(const std::vector<std::string>& words) {
         ok = false;
         break;
     case LinkedOutputsResult::TableFull:
-        report(series == kSeriesFH
+        report(series == Series::FH
                    ? "ОШИБКА. ПРЕВЫШЕНО СУММАРНОЕ КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\" И ДАТЧИКОВ "
                      "БЕЗ ФИКСАЦИИ(>256)"_cp
                    : "ОШИБКА. ПРЕВЫШЕНО КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\"(>256)"_cp);
@@ -85,7 +85,7 @@ int cmdEncode(const std::vector<std::string>& words) {
     }
     // As on an SD card, a series I image carries its marker, so that
     // `decode` (and the card reader) recognise the series.
-    if (series == kSeriesI)
+    if (series == Series::I)
         image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     writeFile(*out, image.bytes());
     return ok ? 0 : 1;

@@ -36,7 +36,7 @@ int cmdReadPanel(const std::vector<std::string>& words) {
     TCommPort port;
     const PortMap ports = chosenPorts(args.value("--ports"));
     setUpPanelPort(port, ports);
-    PanelLink link(port, session->image.data(), blockSize, session->DeviceSeries);
+    PanelLink link(port, session->image.data(), blockSize, session->linkSeries);
     link.setTimings(linkTimings());
 
     std::optional<std::filesystem::path> cnf;

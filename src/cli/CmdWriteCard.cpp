@@ -30,7 +30,7 @@ int cmdWriteCard(const std::vector<std::string>& words) {
     switch (WriteConfigCard(*session, zones, prompts, view)) {
     case CardWriteOutcome::Written:
         say(std::filesystem::absolute(*out).string());
-        if (session->DeviceSeries == 1)
+        if (session->DeviceSeries == Series::I)
             say((std::filesystem::absolute(*out).parent_path() / kCardArchiveFile).string());
         return 0;
     case CardWriteOutcome::Stopped:

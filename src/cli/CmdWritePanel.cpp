@@ -36,7 +36,7 @@ int cmdWritePanel(const std::vector<std::string>& words) {
     TCommPort port;
     const PortMap ports = chosenPorts(args.value("--ports"));
     setUpPanelPort(port, ports);
-    PanelLink link(port, session->image.data(), blockSize, session->DeviceSeries);
+    PanelLink link(port, session->image.data(), blockSize, session->linkSeries);
     link.setTimings(linkTimings());
 
     WriteSteps steps;
@@ -44,7 +44,10 @@ int cmdWritePanel(const std::vector<std::string>& words) {
         ViewProgress progress(view);
         BuildPanelImage(session->image, session->CurrentConfigPath, zones, &progress);
     };
-    steps.check = [&] { return CheckConfiguration(*session, prompts, view); };
+    steps.check = [&] {
+        session->DeviceSeries = SeriesFromCode(session->linkSeries);
+        return static_cast<int>(CheckConfiguration(*session, prompts, view));
+    };
     const TransferOutcome outcome = WriteConfig(link, port, prompts, view, steps);
     port.setOpen(false);
     if (outcome == TransferOutcome::NotFound)

@@ -1,6 +1,7 @@
 #include "Config.h"
 
 #include "text/Cp1251.h"
+#include "text/Error.h"
 #include "text/Format.h"
 #include "text/Literals.h"
 
@@ -8,95 +9,92 @@ namespace kvort {
 
 using namespace text::literals;
 
-std::string_view SectionSystem() { return "СИСТЕМА"_cp; }
-std::string_view SectionAddress() { return "АДРЕС ПУ-П"_cp; }
-std::string_view SectionComposition() { return "СОСТАВ"_cp; }
-std::string_view SectionDevices() { return "ПРИБОРЫ"_cp; }
-std::string_view SectionPlan() { return "ОБЩИЙ ПЛАН"_cp; }
-std::string_view SectionZones() { return "ЗОНА"_cp; }
-std::string_view SectionZonePlan() { return "ПЛАН ЗОНЫ"_cp; }
-std::string_view SectionDescriptions() { return "ОПИСАНИЕ ВЫХОДОВ"_cp; }
-std::string_view SectionComments() { return "КОММЕНТАРИИ К ПРИБОРАМ"_cp; }
-
-std::string ScenarioSection(int scenario) {
-    return text::Format(scenario <= 96 ? "%s%2.2d" : "%s%3.3d", {"СЦЕНАРИЙ "_cp, scenario});
-}
-
-std::string ScenarioSectionOtherWidth(int scenario) {
-    return text::Format(scenario <= 96 ? "%s%3.3d" : "%s%2.2d", {"СЦЕНАРИЙ "_cp, scenario});
-}
-
-std::string StepKey(int step) { return text::Format("%s%2.2d", {"ШАГ "_cp, step}); }
-
-std::string DirectionSection(int direction) {
-    return std::string("НАПРАВЛЕНИЕ "_cp) + std::to_string(direction);
-}
-
-std::string RelayKey(int relay) { return std::string("РЕЛЕ "_cp) + std::to_string(relay); }
-
-std::string SlotDeviceKey(int slot) {
-    return slot == 0 ? std::string("ПУ-П"_cp) : std::string("ППКП"_cp) + std::to_string(slot);
-}
-
-std::string_view MainCaption() { return "КвортКонфигуратор(V6.10) для приборов серии F,H,I"_cp; }
-
-std::string ToolVersion() { return std::string(MainCaption().substr(18, 5)); }
-
 std::string SlotKind(const IniStore& cnf, int slot) {
-    return cnf.ReadString(SectionComposition(), std::to_string(slot), "НЕТ"_cp);
+    return SlotKind(cnf, slot, word::kNone);
 }
 
-bool SlotEmpty(const IniStore& cnf, int slot) { return SlotKind(cnf, slot) == "НЕТ"_cp; }
-
-std::string SlotLinesValue(const IniStore& cnf, int slot) {
-    return cnf.ReadString(SectionDevices(), SlotDeviceKey(slot), "НЕТ"_cp);
+std::string SlotKind(const IniStore& cnf, int slot, std::string_view defaultKind) {
+    return cnf.ReadString(SectionComposition(), SlotKey(slot), defaultKind);
 }
 
-int SlotLineCount(const IniStore& cnf, int slot) { return SlotLinesValue(cnf, slot) == "-4" ? 4 : 8; }
+void WriteSlotKind(IniStore& cnf, int slot, std::string_view kind) {
+    cnf.WriteString(SectionComposition(), SlotKey(slot), kind);
+}
 
-int KindLineCount(std::string_view kind) { return kind.size() >= 6 && kind[5] == '4' ? 4 : 8; }
+bool SlotEmpty(const IniStore& cnf, int slot) {
+    return SlotKind(cnf, slot) == word::kNone;
+}
+
+std::string SlotLinesValue(const IniStore& cnf, int slot, std::string_view defaultValue) {
+    return cnf.ReadString(SectionDevices(), SlotDeviceKey(slot), defaultValue);
+}
+
+void WriteSlotLines(IniStore& cnf, int slot, std::string_view value) {
+    cnf.WriteString(SectionDevices(), SlotDeviceKey(slot), value);
+}
+
+int DeviceChainLength(const IniStore& cnf) {
+    if (SlotLinesValue(cnf, 0) == word::kNone)
+        return 0;
+    int n = 1;
+    while (n < kSlotCount && SlotLinesValue(cnf, n) != word::kNone)
+        ++n;
+    return n;
+}
+
+int SlotLineCount(const IniStore& cnf, int slot) {
+    return SlotLinesValue(cnf, slot) == word::kLines4 ? 4 : 8;
+}
+
+int KindLineCount(std::string_view kind) {
+    return kind.size() >= 6 && kind[5] == '4' ? 4 : 8;
+}
 
 std::string DisplayKind(std::string_view kind) {
-    if (kind == "ПУ-П(4)"_cp || kind == "ПУ-П(8)"_cp)
-        return std::string("ПУ-П"_cp);
-    if (kind == "ППКП(4)"_cp || kind == "ППКП(8)"_cp)
-        return std::string("ППКП"_cp);
+    if (kind == word::kKindPu4 || kind == word::kKindPu8)
+        return std::string(word::kKindPu);
+    if (kind == word::kKindPpkp4 || kind == word::kKindPpkp8)
+        return std::string(word::kKindPpkp);
     return std::string(text::trim(kind));
 }
 
 void CompleteOnOpening(IniStore& cnf) {
     if (cnf.ReadSection(SectionComposition()).empty()) {
-        cnf.WriteString(SectionComposition(), "0", "ПУ-П(8)"_cp);
+        WriteSlotKind(cnf, 0, word::kKindPu8);
         for (int n = 1; n <= 8; ++n)
-            if (SlotLinesValue(cnf, n) != "НЕТ"_cp)
-                cnf.WriteString(SectionComposition(), std::to_string(n), "ППКП(8)"_cp);
+            if (SlotLinesValue(cnf, n) != word::kNone)
+                WriteSlotKind(cnf, n, word::kKindPpkp8);
     } else if (cnf.ReadSection(SectionDevices()).empty()) {
         for (int n = 1; n <= 8; ++n)
             if (!SlotEmpty(cnf, n))
-                cnf.WriteString(SectionDevices(), SlotDeviceKey(n), "-8");
+                WriteSlotLines(cnf, n, word::kLines8);
     }
 }
 
 int ApplySlotChange(IniStore& cnf, int slot, std::string_view chosen) {
     if (slot == 0) {
-        cnf.WriteString(SectionComposition(), "0", chosen);
-        cnf.WriteString(SectionDevices(), SlotDeviceKey(0), "-8");
+        WriteSlotKind(cnf, 0, chosen);
+        WriteSlotLines(cnf, 0, word::kLines8);
         return 0;
     }
-    if (chosen != "НЕТ"_cp) {
-        cnf.WriteString(SectionComposition(), std::to_string(slot), chosen);
-        cnf.WriteString(SectionDevices(), SlotDeviceKey(slot), "-8");
+    if (chosen != word::kNone) {
+        WriteSlotKind(cnf, slot, chosen);
+        WriteSlotLines(cnf, slot, word::kLines8);
         return slot;
     }
     for (int n = slot; n <= 8; ++n) {
-        cnf.DeleteKey(SectionComposition(), std::to_string(n));
+        cnf.DeleteKey(SectionComposition(), SlotKey(n));
         cnf.DeleteKey(SectionDevices(), SlotDeviceKey(n));
     }
     return slot - 1;
 }
 
 std::string ZoneName(const IniStore& cnf, int zone) {
-    return cnf.ReadString(SectionZones(), std::to_string(zone), "");
+    return cnf.ReadString(SectionZones(), ZoneKey(zone), "");
+}
+
+void WriteZoneName(IniStore& cnf, int zone, std::string_view name) {
+    cnf.WriteString(SectionZones(), ZoneKey(zone), name);
 }
 
 ZoneNames ReadZoneNames(const IniStore& cnf) {
@@ -106,7 +104,9 @@ ZoneNames ReadZoneNames(const IniStore& cnf) {
     return z;
 }
 
-std::string DefaultZoneName(int zone) { return std::string("ЗОНА "_cp) + std::to_string(zone); }
+std::string DefaultZoneName(int zone) {
+    return std::string("ЗОНА "_cp) + std::to_string(zone);
+}
 
 std::optional<ScenarioStep> ScenarioStep::parse(std::string_view v) {
     // 1-based: 17 chars: output 7-8, state 10-13, delay 15-17;
@@ -122,51 +122,167 @@ std::optional<ScenarioStep> ScenarioStep::parse(std::string_view v) {
     return s;
 }
 
-std::string ScenarioStep::join() const { return device + "/" + output + "/" + state + "/" + delay; }
+std::string ScenarioStep::join() const {
+    return device + "/" + output + "/" + state + "/" + delay;
+}
 
 ScenarioStep ScenarioStep::make(std::string_view device, int output, bool on, int delaySeconds) {
     ScenarioStep s;
     s.device = std::string(device);
     s.output = text::Format("%2.2d", {output});
-    s.state = std::string(on ? "ВКЛ "_cp : "ВЫКЛ"_cp);
+    s.state = std::string(on ? word::kStepOn : word::kOff);
     s.delay = text::Format("%3.3d", {delaySeconds});
     return s;
+}
+
+std::optional<StepRef> ReadStepRef(std::string_view v, const ValuePlace& where) {
+    const bool wide = HasWideNumberDevice(v) && v.size() != 17;
+    std::optional<OutputRef> target = ReadOutputRef(v, wide, false, where);
+    if (!target)
+        return std::nullopt;
+    const std::size_t stateAt = wide ? 11 : 10;
+    StepRef s;
+    s.target = *target;
+    s.delaySeconds = NumberAt(v, stateAt + 5, stateAt + 7, where);
+    s.off = v.substr(stateAt - 1, 4) == word::kOff;
+    return s;
+}
+
+std::string StepText(const StepRef& s) {
+    return OutputRefText(s.target, s.target.device.kind == DeviceKind::External) +
+           std::string(s.off ? word::kOff : word::kStepOn) + "/" +
+           text::Format("%3.3d", {s.delaySeconds});
 }
 
 Scenario ReadScenario(const IniStore& cnf, int scenario, int zoneDefault) {
     Scenario s;
     std::string sec = ScenarioSection(scenario);
     s.exists = cnf.SectionExists(sec);
-    s.mode = cnf.ReadInteger(sec, "РЕЖИМ"_cp, -1);
-    s.zone = cnf.ReadInteger(sec, "ЗОНА"_cp, zoneDefault);
-    s.note = cnf.ReadString(sec, "ПРИМЕЧАНИЕ"_cp, "");
+    s.mode = cnf.ReadInteger(sec, key::kMode, -1);
+    s.zone = cnf.ReadInteger(sec, key::kZone, zoneDefault);
+    s.modeText = cnf.ReadString(sec, key::kMode, "");
+    s.zoneText = cnf.ReadString(sec, key::kZone, "");
+    s.note = cnf.ReadString(sec, key::kNote, "");
     for (int k = 1; k <= kStepCount; ++k)
         s.steps[k - 1] = cnf.ReadString(sec, StepKey(k), "");
     return s;
+}
+
+void WriteScenario(IniStore& cnf, int scenario, const Scenario& s) {
+    const std::string sec = ScenarioSection(scenario);
+    if (s.mode >= 1)
+        cnf.WriteInteger(sec, key::kMode, s.mode);
+    if (s.zone >= 0)
+        cnf.WriteInteger(sec, key::kZone, s.zone);
+    for (int k = 1; k <= kStepCount; ++k)
+        if (!s.steps[k - 1].empty())
+            cnf.WriteString(sec, StepKey(k), s.steps[k - 1]);
+    if (!s.note.empty())
+        cnf.WriteString(sec, key::kNote, s.note);
+}
+
+bool ModeWithoutZone(int mode) {
+    return mode == 1 || (mode >= 7 && mode <= 9);
+}
+
+RelayBlocks RelayBlocksInSteps(const IniStore& cnf) {
+    const std::string_view relayBlock = "БРВУ"_cp;
+    RelayBlocks blocks;
+    for (int s = 1; s <= kScenarioCount; ++s) {
+        const std::string section = ScenarioSection(s);
+        for (int k = 1; k <= kStepCount; ++k) {
+            const std::string stepKey = StepKey(k);
+            const std::string step = cnf.ReadString(section, stepKey, "");
+            if (step.compare(0, relayBlock.size(), relayBlock) != 0)
+                continue;
+            int block = 0;
+            try {
+                block = NumberAt(step, 5, 5, {cnf.path(), section, stepKey});
+            } catch (const ConvertError& e) {
+                blocks.damaged = e.what();
+                return blocks;
+            }
+            if (block >= 1 && block <= 8)
+                blocks.bits |= 1u << (block - 1);
+        }
+    }
+    return blocks;
 }
 
 Direction ReadDirection(const IniStore& cnf, int direction, BritKeyOrder order) {
     Direction d;
     std::string sec = DirectionSection(direction);
     d.exists = cnf.SectionExists(sec);
-    d.zone = cnf.ReadString(sec, "ЗОНА"_cp, "");
+    d.zone = cnf.ReadString(sec, key::kZone, "");
     for (int r = 1; r <= kRelayCount; ++r)
         d.relays[r - 1] = cnf.ReadString(sec, RelayKey(r), "");
-    d.scenarioText = cnf.ReadString(sec, "СЦЕН."_cp, "");
-    d.scenario = cnf.ReadInteger(sec, "СЦЕН."_cp, 0);
-    std::string_view first = order == BritKeyOrder::BritFirst ? "БРИТ"_cp : "БДУ4"_cp;
-    std::string_view second = order == BritKeyOrder::BritFirst ? "БДУ4"_cp : "БРИТ"_cp;
+    d.scenarioText = cnf.ReadString(sec, key::kScenario, "");
+    d.scenario = cnf.ReadInteger(sec, key::kScenario, 0);
+    std::string_view first = order == BritKeyOrder::BritFirst ? key::kBrit : key::kBdu4;
+    std::string_view second = order == BritKeyOrder::BritFirst ? key::kBdu4 : key::kBrit;
     d.brit = cnf.ReadString(sec, first, "");
     if (d.brit.empty())
         d.brit = cnf.ReadString(sec, second, "");
     return d;
 }
 
+std::string DirectionZone(const IniStore& cnf, int direction, std::string_view defaultZone) {
+    return cnf.ReadString(DirectionSection(direction), key::kZone, defaultZone);
+}
+
+std::string DirectionRelay(const IniStore& cnf, int direction, int relay) {
+    return cnf.ReadString(DirectionSection(direction), RelayKey(relay), "");
+}
+
+void WriteDirection(IniStore& cnf, int direction, const Direction& d) {
+    const std::string sec = DirectionSection(direction);
+    cnf.WriteString(sec, key::kZone, d.zone);
+    for (int r = 1; r <= kRelayCount; ++r)
+        cnf.WriteString(sec, RelayKey(r), d.relays[r - 1]);
+    if (!d.scenarioText.empty())
+        cnf.WriteString(sec, key::kScenario, d.scenarioText);
+    else
+        cnf.DeleteKey(sec, key::kScenario);
+    if (!d.brit.empty())
+        cnf.WriteString(sec, key::kBrit, d.brit);
+    else
+        cnf.DeleteKey(sec, key::kBrit);
+}
+
+void EraseDirection(IniStore& cnf, int direction) {
+    cnf.EraseSection(DirectionSection(direction));
+}
+
+std::string BritRef::text() const {
+    return text::Format("%1.1d%1.1d/%2.2d", {slot, line, address});
+}
+
+BritRef BritRef::read(std::string_view v, const ValuePlace& where) {
+    BritRef r;
+    r.slot = NumberAt(v, 1, 1, where);
+    r.line = NumberAt(v, 2, 2, where);
+    r.address = NumberAt(v, 4, 5, where);
+    return r;
+}
+
 std::optional<BritRef> ParseBritRef(std::string_view v) {
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (v.size() < 5 || !digit(v[0]) || !digit(v[1]) || !digit(v[3]) || !digit(v[4]))
+    try {
+        return BritRef::read(v, {});
+    } catch (const ConvertError&) {
         return std::nullopt;
-    return BritRef{v[0] - '0', v[1] - '0', (v[3] - '0') * 10 + (v[4] - '0')};
+    }
+}
+
+std::string OutputDescription(const IniStore& cnf, std::string_view key) {
+    return cnf.ReadString(SectionDescriptions(), key, "");
+}
+
+void WriteOutputDescription(IniStore& cnf, std::string_view key, std::string_view text) {
+    cnf.WriteString(SectionDescriptions(), key, text);
+}
+
+std::vector<std::pair<std::string, std::string>> OutputDescriptionLines(const IniStore& cnf) {
+    return cnf.ReadSectionValues(SectionDescriptions());
 }
 
 std::string DeviceComment(const IniStore& cnf, std::string_view key) {
@@ -178,6 +294,22 @@ void WriteDeviceComment(IniStore& cnf, std::string_view key, std::string_view co
         cnf.DeleteKey(SectionComments(), key);
     else
         cnf.WriteString(SectionComments(), key, text::upper(comment));
+}
+
+void StoreDeviceComment(IniStore& cnf, std::string_view key, std::string_view comment) {
+    cnf.WriteString(SectionComments(), key, comment);
+}
+
+void WriteSystemKeys(IniStore& cnf) {
+    cnf.WriteString(SectionSystem(), key::kSystemName, word::kSystem);
+    cnf.WriteString(SectionSystem(), key::kVersion, ToolVersion());
+    cnf.WriteString(SectionAddress(), key::kPanelAddress, word::kPanelAddress);
+}
+
+void WritePlanPlaceholders(IniStore& cnf) {
+    cnf.WriteString(SectionPlan(), key::kPlan, "");
+    for (int z = 1; z <= kZoneCount; ++z)
+        cnf.WriteString(SectionZonePlan(), ZoneKey(z), "");
 }
 
 } // namespace kvort

@@ -2,54 +2,32 @@
 // Typed access to the sections and keys of NAME.cnf, with the defaults the
 // readers pass for missing keys. Every text is CP1251 bytes.
 #include "IniStore.h"
+#include "Vocabulary.h"
 
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kvort {
 
-inline constexpr int kSlotCount = 9;       // slot 0 = ПУ-П, 1..8 subordinate
-inline constexpr int kZoneCount = 256;     // zones 1..256
-inline constexpr int kScenarioCount = 128; // scenarios 1..128
-inline constexpr int kStepCount = 10;      // steps 1..10 of a scenario
-inline constexpr int kDirectionCount = 8;  // directions 1..8
-inline constexpr int kRelayCount = 5;      // relays 1..5 of a direction's БДУ
-
-// Section and key names.
-std::string_view SectionSystem();       // "СИСТЕМА"
-std::string_view SectionAddress();      // "АДРЕС ПУ-П"
-std::string_view SectionComposition();  // "СОСТАВ"
-std::string_view SectionDevices();      // "ПРИБОРЫ"
-std::string_view SectionPlan();         // "ОБЩИЙ ПЛАН"
-std::string_view SectionZones();        // "ЗОНА"
-std::string_view SectionZonePlan();     // "ПЛАН ЗОНЫ"
-std::string_view SectionDescriptions(); // "ОПИСАНИЕ ВЫХОДОВ"
-std::string_view SectionComments();     // "КОММЕНТАРИИ К ПРИБОРАМ"
-// "СЦЕНАРИЙ 01" .. "СЦЕНАРИЙ 96", "СЦЕНАРИЙ 097" .. "СЦЕНАРИЙ 128".
-std::string ScenarioSection(int scenario);
-// The other width ("СЦЕНАРИЙ 097" for 97 ... read only by the scenario list).
-std::string ScenarioSectionOtherWidth(int scenario);
-std::string StepKey(int step);              // "ШАГ 01" .. "ШАГ 10"
-std::string DirectionSection(int direction); // "НАПРАВЛЕНИЕ 1" .. "НАПРАВЛЕНИЕ 8"
-std::string RelayKey(int relay);            // "РЕЛЕ 1" .. "РЕЛЕ 5"
-// [ПРИБОРЫ] and [КОММЕНТАРИИ К ПРИБОРАМ] key of a slot: "ПУ-П", "ППКП1".."ППКП8".
-std::string SlotDeviceKey(int slot);
-
-// The version the tool writes into [СИСТЕМА] ВЕРСИЯ: the five characters of
-// the main window caption from its 19th character on.
-std::string_view MainCaption(); // "КвортКонфигуратор(V6.10) для приборов серии F,H,I"
-std::string ToolVersion();      // "V6.10"
-
 // ---- composition ----------------------------------------------------------
 
-// [СОСТАВ] N, default "НЕТ".
+// [СОСТАВ] N, default "НЕТ" (or the reader's own default).
 std::string SlotKind(const IniStore& cnf, int slot);
+std::string SlotKind(const IniStore& cnf, int slot, std::string_view defaultKind);
+void WriteSlotKind(IniStore& cnf, int slot, std::string_view kind);
 // True for a missing key and for "НЕТ".
 bool SlotEmpty(const IniStore& cnf, int slot);
-// [ПРИБОРЫ] value of a slot, default "НЕТ".
-std::string SlotLinesValue(const IniStore& cnf, int slot);
+// [ПРИБОРЫ] value of a slot, default "НЕТ" (or the reader's own default).
+std::string SlotLinesValue(const IniStore& cnf, int slot,
+                           std::string_view defaultValue = word::kNone);
+void WriteSlotLines(IniStore& cnf, int slot, std::string_view value); // "-8" or "-4"
+// The device chain of [ПРИБОРЫ]: 0 when there is no ПУ-П, else 1 + the
+// number of ППКП1, ППКП2 ... keys present before the first missing one.
+int DeviceChainLength(const IniStore& cnf);
 // 4 when [ПРИБОРЫ] holds "-4", else 8.
 int SlotLineCount(const IniStore& cnf, int slot);
 // The line count carried by a [СОСТАВ] value: its sixth character "4" gives
@@ -73,6 +51,7 @@ int ApplySlotChange(IniStore& cnf, int slot, std::string_view chosen);
 using ZoneNames = std::array<std::string, kZoneCount>; // index 0 = zone 1
 
 std::string ZoneName(const IniStore& cnf, int zone); // default ""
+void WriteZoneName(IniStore& cnf, int zone, std::string_view name);
 ZoneNames ReadZoneNames(const IniStore& cnf);
 // "ЗОНА " + Z, the name a new configuration gives zone Z.
 std::string DefaultZoneName(int zone);
@@ -95,41 +74,101 @@ struct ScenarioStep {
     static ScenarioStep make(std::string_view device, int output, bool on, int delaySeconds);
 };
 
+// A step as the codec reads it. The layout follows the device: external
+// outputs and scenarios in a value that is not 17 characters long have a
+// three-digit number (state at 11-14, delay at 16-18); every other step has
+// the number at 7-8, the state at 10-13 and the delay at 15-17. For the 17-
+// and 18-character values the editors write this is ScenarioStep's split.
+struct StepRef {
+    OutputRef target;
+    bool off = false;     // the state reads "ВЫКЛ"; anything else is on
+    int delaySeconds = 0; // as written
+};
+// nullopt when the first characters name no device; ConvertError when a
+// digit position is not a digit.
+std::optional<StepRef> ReadStepRef(std::string_view value, const ValuePlace& where);
+// "DEVICE/NN/STAT/DDD" as the decoder writes it: external outputs above 96
+// with three digits, every other number with "%2.2d".
+std::string StepText(const StepRef& step);
+
 struct Scenario {
-    int mode = -1;         // РЕЖИМ 1..13, -1 none
-    int zone = -1;         // ЗОНА, the reader's default when missing
-    std::string note;      // ПРИМЕЧАНИЕ
+    int mode = -1;                             // РЕЖИМ 1..13, -1 none
+    int zone = -1;                             // ЗОНА, the reader's default when missing
+    std::string note;                          // ПРИМЕЧАНИЕ
     std::array<std::string, kStepCount> steps; // "" where the key is missing
-    bool exists = false;   // the section holds a key
+    bool exists = false;                       // the section holds a key
+    std::string modeText; // РЕЖИМ and ЗОНА as written, "" when missing
+    std::string zoneText;
 };
 Scenario ReadScenario(const IniStore& cnf, int scenario, int zoneDefault = -1);
+// Writes РЕЖИМ when mode is 1 or more, ЗОНА when zone is 0 or more, the
+// non-empty steps and a non-empty note, in this order.
+void WriteScenario(IniStore& cnf, int scenario, const Scenario& s);
+// The modes whose scenario names no zone: ПО СБРОСУ, ПО ЗАПРОСУ,
+// КН.ЗВУК ОТКЛ., КН.АКТ.ВЫХОДОВ.
+bool ModeWithoutZone(int mode);
+inline constexpr int kModeCount = 13;
+// The relay blocks БРВУ1..БРВУ8 that the steps of any scenario name, as
+// bits 0..7. A "БРВУ" step without a digit after it is a damaged file: the
+// search stops there, keeps the blocks found so far and says why (UTF-8).
+struct RelayBlocks {
+    unsigned bits = 0;
+    std::string damaged; // "" when every step was read
+};
+RelayBlocks RelayBlocksInSteps(const IniStore& cnf);
 
 // ---- directions -----------------------------------------------------------
 
 struct Direction {
-    std::string zone;                          // ЗОНА, default ""
+    std::string zone;                            // ЗОНА, default ""
     std::array<std::string, kRelayCount> relays; // "РЕЛЕ 1".."РЕЛЕ 5"
-    int scenario = 0;                          // "СЦЕН." as an integer, 0 none
-    std::string scenarioText;                  // "СЦЕН." as written
-    std::string brit;                          // БРИТ (or БДУ4 fallback), "" none
-    bool exists = false;                       // the section holds a key
+    int scenario = 0;                            // "СЦЕН." as an integer, 0 none
+    std::string scenarioText;                    // "СЦЕН." as written
+    std::string brit;                            // БРИТ (or БДУ4 fallback), "" none
+    bool exists = false;                         // the section holds a key
 };
 enum class BritKeyOrder { BritFirst, Bdu4First }; // encoder / direction editor
 Direction ReadDirection(const IniStore& cnf, int direction,
                         BritKeyOrder order = BritKeyOrder::BritFirst);
+// ЗОНА of a direction with the reader's default.
+std::string DirectionZone(const IniStore& cnf, int direction, std::string_view defaultZone = "");
+// "РЕЛЕ n" of a direction, default "".
+std::string DirectionRelay(const IniStore& cnf, int direction, int relay);
+// Writes ЗОНА and the five relays, then "СЦЕН." and БРИТ, each deleted when
+// its text is empty.
+void WriteDirection(IniStore& cnf, int direction, const Direction& d);
+void EraseDirection(IniStore& cnf, int direction);
 
 // A БРИТ reference "SL/AA": slot from character 1, line from character 2,
-// address from characters 4-5. nullopt when the text is too short or the
-// characters are not digits.
+// address from characters 4-5 (character 3 is not looked at).
 struct BritRef {
     int slot = 0, line = 0, address = 0;
+    std::string text() const; // "%1.1d%1.1d/%2.2d"
+    // ConvertError naming the place when a digit position is not a digit.
+    static BritRef read(std::string_view value, const ValuePlace& where);
 };
+// nullopt when the text is too short or the characters are not digits.
 std::optional<BritRef> ParseBritRef(std::string_view value);
 
 // ---- descriptions and comments --------------------------------------------
 
+std::string OutputDescription(const IniStore& cnf, std::string_view key); // default ""
+// Writes the text as it is (the decoder keeps what the panel holds).
+void WriteOutputDescription(IniStore& cnf, std::string_view key, std::string_view text);
+// The section's lines in file order, as the F/H panels keep them.
+std::vector<std::pair<std::string, std::string>> OutputDescriptionLines(const IniStore& cnf);
+
 std::string DeviceComment(const IniStore& cnf, std::string_view key); // default ""
 // Writes the comment upper-cased; an empty one deletes the key.
 void WriteDeviceComment(IniStore& cnf, std::string_view key, std::string_view comment);
+// Writes the comment as it is (the decoder keeps what the panel holds).
+void StoreDeviceComment(IniStore& cnf, std::string_view key, std::string_view comment);
+
+// ---- system keys ------------------------------------------------------------
+
+// [СИСТЕМА], [АДРЕС ПУ-П] and the plan placeholders, as a new configuration
+// and the decoder write them.
+void WriteSystemKeys(IniStore& cnf);
+void WritePlanPlaceholders(IniStore& cnf);
 
 } // namespace kvort

@@ -4,6 +4,7 @@
 #include "Detectors.h"
 #include "text/Literals.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -12,7 +13,30 @@ namespace kvort {
 
 using namespace text::literals;
 
-DirectionChoice::DirectionChoice() : zone("НЕТ"_cp) {}
+DirectionChoice::DirectionChoice() : zone(word::kNone) {}
+
+Direction DirectionChoice::toDirection() const {
+    Direction d;
+    d.zone = zone;
+    d.relays = relays;
+    d.scenarioText = scenario;
+    // The editor offers modules by slot and line; the address is always 01.
+    if (!britModule.empty())
+        d.brit = britModule + britLine + "/01";
+    return d;
+}
+
+DirectionChoice DirectionChoice::fromDirection(const Direction& d) {
+    DirectionChoice c;
+    if (!d.exists)
+        return c;
+    c.zone = d.zone;
+    c.relays = d.relays;
+    c.scenario = d.scenarioText;
+    c.britModule = d.brit.substr(0, std::min<std::size_t>(1, d.brit.size()));
+    c.britLine = d.brit.size() > 1 ? d.brit.substr(1, 1) : std::string();
+    return c;
+}
 
 namespace {
 
@@ -49,8 +73,12 @@ std::string skeleton(bool forRead) {
 
 } // namespace
 
-std::string NewConfigSkeleton() { return skeleton(false); }
-std::string ReadSkeleton() { return skeleton(true); }
+std::string NewConfigSkeleton() {
+    return skeleton(false);
+}
+std::string ReadSkeleton() {
+    return skeleton(true);
+}
 
 fs::path CreateNewConfig(const fs::path& chosen, ZoneNames& zoneGrid) {
     ConfigFileSet set(chosen);
@@ -69,18 +97,13 @@ fs::path CreateNewConfig(const fs::path& chosen, ZoneNames& zoneGrid) {
 
     IniStore store(cnf);
     IniStore::Batch batch(store);
-    store.WriteString(SectionSystem(), "НАИМЕНОВАНИЕ"_cp, "КВОРТ"_cp);
-    store.WriteString(SectionSystem(), "ВЕРСИЯ"_cp, ToolVersion());
-    store.WriteString(SectionAddress(), "АДРЕС"_cp, "-1");
-    ApplySlotChange(store, 0, "ПУ-П"_cp);
-    store.WriteString(SectionPlan(), "0", "");
+    WriteSystemKeys(store);
+    ApplySlotChange(store, 0, word::kKindPu);
     for (int z = 1; z <= kZoneCount; ++z) {
         zoneGrid[z - 1] = DefaultZoneName(z);
-        store.WriteString(SectionZones(), std::to_string(z), zoneGrid[z - 1]);
-        // The program addresses this section with a trailing blank; the
-        // store's name matching makes it the same section.
-        store.WriteString("ПЛАН ЗОНЫ "_cp, std::to_string(z), "");
+        WriteZoneName(store, z, zoneGrid[z - 1]);
     }
+    WritePlanPlaceholders(store);
     batch.commit();
     return cnf;
 }
@@ -105,25 +128,14 @@ void SaveConfig(const fs::path& cnf, const ZoneNames& zones, const DirectionChoi
     IniStore store(ConfigFileSet(cnf).cnf());
     IniStore::Batch batch(store);
     for (int z = 1; z <= kZoneCount; ++z)
-        store.WriteString(SectionZones(), std::to_string(z), zones[z - 1]);
+        WriteZoneName(store, z, zones[z - 1]);
     for (int d = 1; d <= kDirectionCount; ++d) {
         const DirectionChoice& c = directions[d - 1];
-        std::string sec = DirectionSection(d);
-        if (c.zone == "НЕТ"_cp) {
-            store.EraseSection(sec);
+        if (c.zone == word::kNone) {
+            EraseDirection(store, d);
             continue;
         }
-        store.WriteString(sec, "ЗОНА"_cp, c.zone);
-        for (int r = 1; r <= kRelayCount; ++r)
-            store.WriteString(sec, RelayKey(r), c.relays[r - 1]);
-        if (!c.scenario.empty())
-            store.WriteString(sec, "СЦЕН."_cp, c.scenario);
-        else
-            store.DeleteKey(sec, "СЦЕН."_cp);
-        if (!c.britModule.empty())
-            store.WriteString(sec, "БРИТ"_cp, c.britModule + c.britLine + "/01");
-        else
-            store.DeleteKey(sec, "БРИТ"_cp);
+        WriteDirection(store, d, c.toDirection());
     }
     batch.commit();
 }

@@ -32,11 +32,16 @@ void MakeWorkingCopies(const std::filesystem::path& cnf);
 // The direction editor's choices for one direction, as text.
 struct DirectionChoice {
     DirectionChoice(); // zone "НЕТ", everything else empty
-    std::string zone;         // "НЕТ" erases the section
+    std::string zone;  // "НЕТ" erases the section
     std::array<std::string, kRelayCount> relays;
-    std::string scenario;     // "" deletes "СЦЕН."
-    std::string britModule;   // slot digit, "" deletes БРИТ
-    std::string britLine;     // line digit
+    std::string scenario;   // "" deletes "СЦЕН."
+    std::string britModule; // slot digit, "" deletes БРИТ
+    std::string britLine;   // line digit
+
+    // The direction as NAME.cnf holds it, and back (the direction list's
+    // conversion; БДУ4 is read before БРИТ there).
+    Direction toDirection() const;
+    static DirectionChoice fromDirection(const Direction& d);
 };
 using DirectionChoices = std::array<DirectionChoice, kDirectionCount>;
 

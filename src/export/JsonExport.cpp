@@ -6,11 +6,8 @@
 #include "document/IniStore.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
-#include "text/Literals.h"
 
 namespace kvort {
-
-using namespace text::literals;
 
 namespace {
 constexpr std::string_view kEol = "\r\n";
@@ -70,13 +67,11 @@ std::string BuildJson(const std::filesystem::path& config) {
     {
         IniStore cnf(set.cnf());
         for (int k = 1; k <= kScenarioCount; ++k) {
-            const std::string section = ScenarioSection(k);
-            if (!cnf.SectionExists(section))
+            const Scenario sc = ReadScenario(cnf, k);
+            if (!sc.exists || sc.note.empty())
                 continue;
-            std::string note = cnf.ReadString(section, "ПРИМЕЧАНИЕ"_cp, "");
-            if (note.empty())
-                continue;
-            if (cnf.ReadInteger(section, "РЕЖИМ"_cp, -1) == kNotedMode)
+            std::string note = sc.note;
+            if (sc.mode == kNotedMode)
                 note = "* " + note;
             line("{ \"NAME\":\"S" + std::to_string(k) + "\", \"TEXT\":\"" +
                  JsonStringContent(note) + "\",\"ZONE\":\"\",\"STATE\":false, \"TYPE\":\"\"},");
@@ -90,14 +85,14 @@ std::string BuildJson(const std::filesystem::path& config) {
         IniStore tb(set.tb(d));
         for (int l = 1; l <= kLinesPerDevice; ++l) {
             for (int a = 1; a <= kAddressesPerLine; ++a) {
-                const std::string section = SensorAddress(d, l, a);
-                std::string textValue = tb.ReadString(section, "ТЕКСТ"_cp, "");
+                const DetectorRecord det = ReadDetector(tb, d, l, a);
+                const std::string& textValue = det.text;
                 std::string zone, type;
                 bool on = false;
-                if (!textValue.empty()) {
-                    zone = tb.ReadString(section, "ЗОНА"_cp, "");
-                    type = tb.ReadString(section, "ТИП"_cp, "");
-                    on = tb.ReadString(section, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp) == "ВКЛ"_cp;
+                if (det.present()) {
+                    zone = det.zone;
+                    type = det.type;
+                    on = det.state == word::kOn;
                 }
                 line(text::Format("{ \"NAME\":\"D%1.1d%1.1d%2.2d\",\"TEXT\":\"", {d, l, a}) +
                      JsonStringContent(textValue) + "\",\"ZONE\":\"" + JsonStringContent(zone) +

@@ -104,7 +104,7 @@ QTableWidgetItem* fixedItem(const QString& text) {
 KvortConfig::KvortConfig(UserPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_keyFilter(new ListKeyFilter(this)),
       m_link(std::make_unique<PanelLink>(m_port, m_session.image.data(), m_blockSize,
-                                         m_session.DeviceSeries)) {
+                                         m_session.linkSeries)) {
     setObjectName(QStringLiteral("KvortConfig"));
     setWindowTitle(qs(MainCaption()));
     setMinimumSize(kMinWidth, kMinHeight);
@@ -660,7 +660,10 @@ void KvortConfig::WriteConfigExecute() {
         ViewProgress progress(*this);
         BuildPanelImage(m_session.image, m_session.CurrentConfigPath, zoneNames(), &progress);
     };
-    steps.check = [this] { return CheckConfiguration(m_session, m_prompts, *this); };
+    steps.check = [this] {
+        m_session.DeviceSeries = SeriesFromCode(m_session.linkSeries);
+        return static_cast<int>(CheckConfiguration(m_session, m_prompts, *this));
+    };
     guarded([&] { kvort::WriteConfig(*m_link, m_port, m_prompts, *this, steps); });
 }
 

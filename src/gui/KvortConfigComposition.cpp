@@ -108,7 +108,7 @@ void KvortConfig::LoadConfigView() {
     IniStore& cnf = *m_configStore;
     CompleteOnOpening(cnf);
 
-    m_slotLists[0]->setText(qs(DisplayKind(cnf.ReadString(SectionComposition(), "0", "ПУ-П"_cp))));
+    m_slotLists[0]->setText(qs(DisplayKind(SlotKind(cnf, 0, word::kKindPu))));
     for (int n = 1; n < kSlotCount; ++n)
         m_slotLists[n]->setText(qs(DisplayKind(SlotKind(cnf, n))));
     for (int n = 1; n < kSlotCount - 1; ++n)

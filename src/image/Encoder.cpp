@@ -4,10 +4,10 @@
 
 #include "document/ConfigFileSet.h"
 #include "document/Detectors.h"
-#include "text/Cp1251.h"
-#include "text/Error.h"
 #include "text/Literals.h"
 
+#include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace kvort {
@@ -17,116 +17,64 @@ namespace map = imagemap;
 
 namespace detail {
 
-int DeviceChainLength(const IniStore& cnf) {
-    if (cnf.ReadString(SectionDevices(), SlotDeviceKey(0), "НЕТ"_cp) == "НЕТ"_cp)
-        return 0;
-    int n = 1;
-    while (n < kSlotCount &&
-           cnf.ReadString(SectionDevices(), SlotDeviceKey(n), "НЕТ"_cp) != "НЕТ"_cp)
-        ++n;
-    return n;
-}
-
 std::filesystem::path DetectorFile(const IniStore& cnf, int slot) {
     return ConfigFileSet(cnf.path()).tb(slot);
-}
-
-int NumberAt(std::string_view value, std::size_t first, std::size_t last,
-             const std::filesystem::path& file, std::string_view section, std::string_view key) {
-    std::string_view part =
-        first <= value.size() ? value.substr(first - 1, last - first + 1) : std::string_view{};
-    bool ok = !part.empty() && part.size() == last - first + 1;
-    int n = 0;
-    for (char c : part) {
-        if (c < '0' || c > '9') {
-            ok = false;
-            break;
-        }
-        n = n * 10 + (c - '0');
-    }
-    if (!ok)
-        throw ConvertError("'" + text::toUtf8(part) + "' is not a valid integer value in " +
-                           file.string() + " [" + text::toUtf8(section) + "] " + text::toUtf8(key) +
-                           "=" + text::toUtf8(value));
-    return n;
 }
 
 } // namespace detail
 
 namespace {
 
-// Relay function of a direction's БДУ output; -1 leaves the default byte.
-int RelayFunctionCode(std::string_view v) {
-    static const std::string_view kWords[] = {
-        "ПУСК 1"_cp,     "ПУСК 2"_cp,    "ПУСК 3"_cp,     "ПУСК 4"_cp, "ТАБЛО\"ОПОВЕЩ.\""_cp,
-        "БЛОКИРОВКА"_cp, "АВТ.ОТКЛ."_cp, "ПОДАЧА ОТВ"_cp, "СТОП"_cp,   "РЕЗЕРВ.ПУСК"_cp};
-    for (int i = 0; i < 10; ++i)
-        if (v == kWords[i])
-            return i;
-    if (v == "ТАБЛО\"ГАЗ..\""_cp)
-        return 4;
-    if (v == "НЕТ"_cp)
-        return 0xFF;
-    return -1;
+// The record of a direction whose zone is in the zone grid; nullopt leaves
+// the default record. Relay words the table does not know keep their
+// defaults. Throws ConvertError for a БРИТ value whose digits are not digits.
+std::optional<TDirectionRecord> DirectionRecord(const IniStore& cnf, int n,
+                                                const ZoneNames& zoneGrid) {
+    const Direction dir = ReadDirection(cnf, n, BritKeyOrder::BritFirst);
+    const auto row = std::find(zoneGrid.begin(), zoneGrid.end(), dir.zone);
+    if (row == zoneGrid.end())
+        return std::nullopt;
+    TDirectionRecord d;
+    d.state = TDirectionRecord::kConfigured;
+    d.zoneIndex = static_cast<std::uint8_t>(row - zoneGrid.begin());
+    for (int i = 0; i < kRelayCount; ++i) {
+        const int code = RelayFunctionCode(dir.relays[i]);
+        if (code >= 0)
+            d.relayFunctions[i] = static_cast<std::uint8_t>(code);
+    }
+    d.scenario = static_cast<std::uint8_t>((dir.scenario - 1) & 0xFF);
+    if (!dir.brit.empty()) {
+        // The message names the key the value came from.
+        const std::string sec = DirectionSection(n);
+        const bool fromBrit = !cnf.ReadString(sec, key::kBrit, "").empty();
+        const BritRef brit =
+            BritRef::read(dir.brit, {cnf.path(), sec, fromBrit ? key::kBrit : key::kBdu4});
+        d.britLineCode = static_cast<std::uint8_t>((brit.slot * 8 + brit.line - 1) & 0xFF);
+        d.britAddress = static_cast<std::uint8_t>((brit.address - 1) & 0xFF);
+    }
+    d.enabled = TDirectionRecord::kEnabled;
+    return d;
 }
 
 void EncodeDirections(TPanelImage& image, const IniStore& cnf, const ZoneNames& zoneGrid,
                       std::uint32_t at) {
-    for (int n = 1; n <= kDirectionCount; ++n)
-        TDirectionRecord{}.write(image, at + (n - 1) * map::kDirectionSize);
     for (int n = 1; n <= kDirectionCount; ++n) {
-        std::string sec = DirectionSection(n);
-        if (!cnf.SectionExists(sec))
-            continue;
-        std::string zone = cnf.ReadString(sec, "ЗОНА"_cp, "");
-        int row = -1;
-        for (int r = 0; r < kZoneCount; ++r)
-            if (zoneGrid[r] == zone) {
-                row = r;
-                break;
-            }
-        if (row < 0)
-            continue;
-        std::uint32_t rec = at + (n - 1) * map::kDirectionSize;
-        TDirectionRecord d = TDirectionRecord::read(image, rec);
-        d.bytes[0] = 0x02;
-        d.bytes[1] = static_cast<std::uint8_t>(row);
-        d.bytes[2] = 0x1E;
-        for (int i = 1; i <= kRelayCount; ++i) {
-            int code = RelayFunctionCode(cnf.ReadString(sec, RelayKey(i), ""));
-            if (code >= 0)
-                d.bytes[2 + i] = static_cast<std::uint8_t>(code);
-        }
-        d.bytes[8] = static_cast<std::uint8_t>((cnf.ReadInteger(sec, "СЦЕН."_cp, 0) - 1) & 0xFF);
-        std::string_view key = "БРИТ"_cp;
-        std::string brit = cnf.ReadString(sec, key, "");
-        if (brit.empty()) {
-            key = "БДУ4"_cp;
-            brit = cnf.ReadString(sec, key, "");
-        }
-        if (!brit.empty()) {
-            int slot = detail::NumberAt(brit, 1, 1, cnf.path(), sec, key);
-            int line = detail::NumberAt(brit, 2, 2, cnf.path(), sec, key);
-            int address = detail::NumberAt(brit, 4, 5, cnf.path(), sec, key);
-            d.bytes[9] = static_cast<std::uint8_t>((slot * 8 + line - 1) & 0xFF);
-            d.bytes[10] = static_cast<std::uint8_t>((address - 1) & 0xFF);
-        }
-        d.bytes[14] = 0x01;
-        d.write(image, rec);
+        std::optional<TDirectionRecord> d;
+        if (cnf.SectionExists(DirectionSection(n)))
+            d = DirectionRecord(cnf, n, zoneGrid);
+        d.value_or(TDirectionRecord{}).write(image, at + (n - 1) * map::kDirectionSize);
     }
 }
 
-// Zone names are fixed 16-byte fields. The cut is by bytes on purpose: the
-// editor allows 12 characters and a longer name found in a file must not run
-// into the next zone's field.
+// The editor allows 12 characters; a longer name found in a file is cut to
+// its field.
 void EncodeZoneNames(TPanelImage& image, const ZoneNames& zoneGrid, std::uint32_t z) {
     for (int r = 0; r < kZoneCount; ++r) {
-        std::string field = zoneGrid[r].substr(0, map::kZoneNameSize);
-        for (char& c : field)
+        std::string name = zoneGrid[r];
+        for (char& c : name)
             if (c == '\xB3' || c == '\xBF') // і and ї: the panel shows the Latin I
                 c = 'I';
-        field.resize(map::kZoneNameSize, ' ');
-        image.setBytes(z + r * map::kZoneNameSize, field);
+        ZoneNameField::write(image, z + r * ZoneNameField::kSize, name);
     }
 }
 
@@ -158,14 +106,15 @@ void EncodeDetectorTables(TPanelImage& image, const IniStore& cnf, std::uint32_t
     // First zone of each name wins, as the lookup in [ЗОНА] order gives it.
     std::unordered_map<std::string, int> zoneIndex;
     for (int k = kZoneCount; k >= 1; --k)
-        zoneIndex[cnf.ReadString(SectionZones(), std::to_string(k), "")] = k - 1;
+        zoneIndex[ZoneName(cnf, k)] = k - 1;
 
     // Only the slots of the device chain have a table in the detector area;
     // a slot named in [СОСТАВ] beyond it would land on the directions, the
     // line map and the zone names.
-    const int devices = detail::DeviceChainLength(cnf);
+    const int devices = DeviceChainLength(cnf);
     std::uint64_t pos = textStart;
     bool overflow = false;
+    const DetectorDefaults defaults = CodecDefaults();
     for (int s = 0; s < devices; ++s) {
         if (SlotEmpty(cnf, s))
             continue;
@@ -174,16 +123,14 @@ void EncodeDetectorTables(TPanelImage& image, const IniStore& cnf, std::uint32_t
         for (int l = 1; l <= kLinesPerDevice; ++l) {
             for (int a = 1; a <= kAddressesPerLine; ++a) {
                 std::uint32_t rec = map::detectorRecord(s, l, a);
-                std::string sec = SensorAddress(s, l, a);
-                std::string txt = tb.ReadString(sec, "ТЕКСТ"_cp, "");
+                const DetectorRecord det = ReadDetector(tb, DetectorPlace{s, l, a}, defaults);
+                const std::string& txt = det.text;
                 if (txt.empty()) {
                     image.setBe16(rec, 0x87F8);
                     continue;
                 }
-                std::uint16_t word =
-                    tb.ReadString(sec, "СОСТОЯНИЕ"_cp, "ВЫКЛ"_cp) == "ВЫКЛ"_cp ? 0x8000 : 0;
-                std::string type = tb.ReadString(sec, "ТИП"_cp, "");
-                int code = TypeCode(type);
+                std::uint16_t word = StateOn(det.state) ? 0 : 0x8000;
+                int code = TypeCode(det.type);
                 if (code == kTypeLoop) {
                     // A loop stray on another address is not produced by the
                     // editors; it is encoded as a smoke detector and does not
@@ -196,7 +143,7 @@ void EncodeDetectorTables(TPanelImage& image, const IniStore& cnf, std::uint32_t
                     code = 0;
                 }
                 word = static_cast<std::uint16_t>(word | code);
-                auto z = zoneIndex.find(tb.ReadString(sec, "ЗОНА"_cp, ""));
+                auto z = zoneIndex.find(det.zone);
                 int zi = z == zoneIndex.end() ? 256 : z->second;
                 word = static_cast<std::uint16_t>(word + zi * 8);
 
@@ -232,7 +179,7 @@ void BuildPanelImage(TPanelImage& image, const std::filesystem::path& configPath
 
     image.fillAll(0xFF);
     image.setTextEnd(0);
-    const int n = detail::DeviceChainLength(cnf);
+    const int n = DeviceChainLength(cnf);
     if (n == 0)
         return;
 

@@ -33,7 +33,7 @@ void EncodeDetectorTables(TPanelImage& image, const IniStore& cnf, std::uint32_t
 // Results of the passes, as the check turns them into report lines.
 enum class OutputTextsResult {
     Done = 0,
-    NoSeries = 1,  // DeviceSeries is neither 0 nor 1; nothing written
+    NoSeries = 1,  // DeviceSeries is unknown; nothing written
     NotStored = 2, // the detector texts reach the description area
     NotAllFit = 3, // F/H: the list was cut at 0x8DFF
 };
@@ -45,14 +45,15 @@ enum class LinkedOutputsResult {
 };
 
 // Relay function descriptions, device comments and scenario notes.
-OutputTextsResult EncodeOutputTexts(TPanelImage& image, const IniStore& cnf, int DeviceSeries);
+OutputTextsResult EncodeOutputTexts(TPanelImage& image, const IniStore& cnf, Series DeviceSeries);
 // Device list, series I device names and the linked-output table; reads
 // NAME.tbN beside cnf and the detector records BuildPanelImage wrote.
 // Throws ConvertError for a ВЫХОД whose digit positions are not digits.
-LinkedOutputsResult EncodeLinkedOutputs(TPanelImage& image, const IniStore& cnf, int DeviceSeries);
+LinkedOutputsResult EncodeLinkedOutputs(TPanelImage& image, const IniStore& cnf,
+                                        Series DeviceSeries);
 // The scenario table. False when the detector texts reach it (nothing
 // written). Throws ConvertError for a step whose digit positions are not
 // digits.
-bool EncodeScenarios(TPanelImage& image, const IniStore& cnf, int DeviceSeries);
+bool EncodeScenarios(TPanelImage& image, const IniStore& cnf, Series DeviceSeries);
 
 } // namespace kvort

@@ -1,19 +1,16 @@
 #include "PanelImage.h"
 
 #include "document/IniStore.h"
-#include "text/Literals.h"
 
 #include <algorithm>
 #include <string>
 
 namespace kvort {
 
-using namespace text::literals;
-
 namespace imagemap {
 
-SeriesMap seriesMap(int series) {
-    if (series == kSeriesI)
+SeriesMap seriesMap(Series series) {
+    if (series == Series::I)
         return {kIDescriptions, kILinkedOutputs, kILinkedOutputsEnd, kIScenarios, kIDeviceList};
     return {kFhDescriptions, kFhLinkedOutputs, kFhLinkedOutputsEnd, kFhScenarios, kFhDeviceList};
 }
@@ -104,15 +101,43 @@ void TDetectorRecord::write(TPanelImage& image, std::uint32_t offset) const {
 }
 
 TDirectionRecord TDirectionRecord::read(const TPanelImage& image, std::uint32_t offset) {
+    if (!TPanelImage::contains(offset, imagemap::kDirectionSize))
+        image.byte(offset + imagemap::kDirectionSize - 1); // throws ImageRangeError
     TDirectionRecord r;
-    for (std::uint32_t i = 0; i < r.bytes.size(); ++i)
-        r.bytes[i] = image.byte(offset + i);
+    std::uint32_t at = offset;
+    auto next = [&] { return image.byte(at++); };
+    r.state = next();
+    r.zoneIndex = next();
+    r.constant = next();
+    for (std::uint8_t& f : r.relayFunctions)
+        f = next();
+    r.scenario = next();
+    r.britLineCode = next();
+    r.britAddress = next();
+    for (std::uint8_t& b : r.reserved)
+        b = next();
+    r.enabled = next();
+    r.end = next();
     return r;
 }
 
 void TDirectionRecord::write(TPanelImage& image, std::uint32_t offset) const {
-    for (std::uint32_t i = 0; i < bytes.size(); ++i)
-        image.setByte(offset + i, bytes[i]);
+    if (!TPanelImage::contains(offset, imagemap::kDirectionSize))
+        image.setByte(offset + imagemap::kDirectionSize - 1, 0); // throws ImageRangeError
+    std::uint32_t at = offset;
+    auto put = [&](std::uint8_t b) { image.setByte(at++, b); };
+    put(state);
+    put(zoneIndex);
+    put(constant);
+    for (std::uint8_t f : relayFunctions)
+        put(f);
+    put(scenario);
+    put(britLineCode);
+    put(britAddress);
+    for (std::uint8_t b : reserved)
+        put(b);
+    put(enabled);
+    put(end);
 }
 
 std::uint8_t TLineMap::checksum() const {
@@ -176,19 +201,49 @@ void TScenarioRecord::write(TPanelImage& image, std::uint32_t offset) const {
     }
 }
 
-std::string DeviceName(int slot, std::uint8_t code) {
-    std::string digit(1, static_cast<char>('0' + slot));
-    switch (code) {
-    case 0:
-    case 1:
-        return std::string("ПУ-П  "_cp);
-    case 4:
-        return std::string("БРИТ"_cp) + digit + " ";
-    case 5:
-        return std::string("ПИУ "_cp) + digit + " ";
-    default:
-        return std::string("ППКП"_cp) + digit + " ";
+namespace {
+std::uint8_t Low(int v) {
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
+constexpr std::uint8_t kRelayBlockLast = 0x4F; // БРВУ8
+constexpr std::uint8_t kLineCodeEnd = 0x48;    // 72 line codes of nine slots
+} // namespace
+
+TOutputTarget TargetOf(const OutputRef& ref) {
+    const DeviceRef& d = ref.device;
+    switch (d.kind) {
+    case DeviceKind::Pu:
+        return {Low(ref.number - 1), TOutputTarget::kRelay};
+    case DeviceKind::Ppkp:
+        return {Low(d.unit * 8 + ref.number - 1), TOutputTarget::kRelay};
+    case DeviceKind::Brvu:
+        return {Low(d.unit + TOutputTarget::kRelayBlock - 1), Low(ref.number - 1)};
+    case DeviceKind::Bka:
+    case DeviceKind::Piu:
+        return {Low(d.unit * 8 + d.line - 1), Low(ref.number - 1)};
+    case DeviceKind::External:
+        return {TOutputTarget::kExternal, Low(ref.number - 1)};
+    case DeviceKind::Scenario:
+        break;
     }
+    return {TOutputTarget::kScenario, Low(ref.number - 1)};
+}
+
+std::optional<OutputRef> OutputOf(TOutputTarget t) {
+    if (t.T < kLineCodeEnd && t.R == TOutputTarget::kRelay) {
+        if (t.T / 8 == 0)
+            return OutputRef{{DeviceKind::Pu, 0, 0}, t.T % 8 + 1};
+        return OutputRef{{DeviceKind::Ppkp, t.T / 8, 0}, t.T % 8 + 1};
+    }
+    if (t.T < kLineCodeEnd)
+        return OutputRef{{DeviceKind::Bka, t.T / 8, t.T % 8 + 1}, t.R + 1};
+    if (t.T <= kRelayBlockLast)
+        return OutputRef{{DeviceKind::Brvu, t.T - TOutputTarget::kRelayBlock + 1, 0}, t.R + 1};
+    if (t.T == TOutputTarget::kExternal)
+        return OutputRef{{DeviceKind::External, 0, 0}, t.R + 1};
+    if (t.T == TOutputTarget::kScenario)
+        return OutputRef{{DeviceKind::Scenario, 0, 0}, t.R + 1};
+    return std::nullopt;
 }
 
 std::uint8_t PanelCharTable(std::uint8_t c) {

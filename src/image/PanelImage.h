@@ -5,12 +5,14 @@
 // Every field goes through the bounds-checked helpers below; an offset the
 // image itself supplies (header bytes, line map, text offsets) is untrusted
 // and must be tested with contains() before it is followed.
+#include "document/Vocabulary.h"
 #include "text/Error.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,11 +24,6 @@ class ImageRangeError : public Error {
   public:
     using Error::Error;
 };
-
-// DeviceSeries: 0 = F/H, 1 = I, -1 = undetermined.
-inline constexpr int kSeriesFH = 0;
-inline constexpr int kSeriesI = 1;
-inline constexpr int kSeriesUnknown = -1;
 
 // ---- memory map ---------------------------------------------------------
 namespace imagemap {
@@ -88,8 +85,8 @@ inline constexpr std::uint32_t kScenarioSize = 32;
 inline constexpr std::uint32_t kLinkedOutputSize = 4;
 inline constexpr int kLinkedOutputMax = 256;
 
-// The series-dependent places, chosen by DeviceSeries (anything but 1 is F/H
-// for a reader; the encoder refuses series other than 0 and 1 itself).
+// The series-dependent places, chosen by DeviceSeries (anything but I is F/H
+// for a reader; the encoder refuses an unknown series itself).
 struct SeriesMap {
     std::uint32_t descriptions;
     std::uint32_t linkedOutputs;
@@ -97,7 +94,7 @@ struct SeriesMap {
     std::uint32_t scenarios;
     std::uint32_t deviceList;
 };
-SeriesMap seriesMap(int series);
+SeriesMap seriesMap(Series series);
 
 // Offset of the record of an address: slot 0..8, line 1..8, address 1..64.
 constexpr std::uint32_t detectorRecord(int slot, int line, int address) {
@@ -174,10 +171,26 @@ struct TDetectorRecord {
     void write(TPanelImage& image, std::uint32_t offset) const;
 };
 
+// One fire-extinguishing direction, 16 bytes; the defaults are what every
+// direction holds until the configuration sets it.
 struct TDirectionRecord {
-    std::array<std::uint8_t, 16> bytes{0x00, 0x00, 0x1E, 0x00, 0x01, 0x04, 0x06, 0x05,
-                                       0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF};
-    bool configured() const { return (bytes[0] & 0x06) != 0; }
+    static constexpr std::uint8_t kConfigured = 0x02; // in state
+    static constexpr std::uint8_t kConfiguredMask = 0x06;
+    static constexpr std::uint8_t kEnabled = 0x01; // in enabled
+    static constexpr std::uint8_t kNone = 0xFF;    // no scenario, no БРИТ
+
+    std::uint8_t state = 0x00;
+    std::uint8_t zoneIndex = 0x00; // zone number - 1
+    std::uint8_t constant = 0x1E;
+    std::array<std::uint8_t, 5> relayFunctions{0x00, 0x01, 0x04, 0x06, 0x05}; // РЕЛЕ 1..5
+    std::uint8_t scenario = kNone;                                            // scenario number - 1
+    std::uint8_t britLineCode = kNone; // line code of the БРИТ module
+    std::uint8_t britAddress = kNone;  // its address - 1
+    std::array<std::uint8_t, 3> reserved{0x00, 0x00, 0x00};
+    std::uint8_t enabled = 0x00;
+    std::uint8_t end = 0xFF;
+
+    bool configured() const { return (state & kConfiguredMask) != 0; }
     static TDirectionRecord read(const TPanelImage& image, std::uint32_t offset);
     void write(TPanelImage& image, std::uint32_t offset) const;
 };
@@ -222,13 +235,40 @@ struct TScenarioRecord {
     void write(TPanelImage& image, std::uint32_t offset) const;
 };
 
-// Device codes of the device list.
-inline constexpr std::uint8_t kDeviceCodePu = 0;
-inline constexpr std::uint8_t kDeviceCodePpkp = 2;
-inline constexpr std::uint8_t kDeviceCodeBrit = 4;
-inline constexpr std::uint8_t kDeviceCodePiu = 5;
-// The series I device name of a slot: six characters (CP1251), no terminator.
-std::string DeviceName(int slot, std::uint8_t code);
+// The output a target names, and back: relays of the ПУ-П and the ППКП
+// (R = 0x3E), addressable modules by line code and address, the БРВУ relay
+// blocks, external outputs and scenarios. nullopt for a code no device has.
+TOutputTarget TargetOf(const OutputRef& ref);
+std::optional<OutputRef> OutputOf(TOutputTarget target);
+
+// ---- fixed-capacity text fields -------------------------------------------
+
+// A text field of fixed size. The cut is by bytes on purpose: the panel's
+// fields hold CP1251 bytes, and a longer text (the editors allow more than
+// some fields keep, and a file may hold anything) must never run into the
+// next field. A terminated field keeps one byte for its 0x00.
+template <std::uint32_t Size, char Pad, bool Terminated> struct FieldText {
+    static constexpr std::uint32_t kSize = Size;
+    static constexpr std::uint32_t capacity() { return Terminated ? Size - 1 : Size; }
+    static std::string cut(std::string_view text) {
+        std::string field(text.substr(0, capacity()));
+        field.resize(Size, Pad);
+        return field;
+    }
+    static void write(TPanelImage& image, std::uint32_t at, std::string_view text) {
+        image.setBytes(at, cut(text));
+    }
+    // Raw panel codes up to the first 0x00 (and 0xFF when stopAtFF), at
+    // most the whole field.
+    static std::string read(const TPanelImage& image, std::uint32_t at, bool stopAtFF = false) {
+        return image.cString(at, Size, stopAtFF);
+    }
+};
+// Zone names: 16 characters padded with blanks, no terminator.
+using ZoneNameField = FieldText<imagemap::kZoneNameSize, ' ', false>;
+// Series I descriptions, device comments and scenario notes: 19 characters
+// and zeros.
+using PanelTextField = FieldText<imagemap::kFieldSize, '\0', true>;
 
 // ---- characters -----------------------------------------------------------
 

@@ -75,7 +75,7 @@ TEST_F(CardTest, WriteEndsQuietlyWhenCancelledOrStopped) {
     prompts.expectSeries(-1);
     EXPECT_EQ(WriteConfigCard(*session, zones, prompts, view), CardWriteOutcome::Cancelled);
     EXPECT_FALSE(fs::exists(dir / "OBJ.bin"));
-    EXPECT_EQ(session->DeviceSeries, -1);
+    EXPECT_EQ(session->DeviceSeries, Series::Unknown);
 
     // Save dialog cancelled: the check has saved NAME.bin, no card.
     prompts.expectSeries(0);
@@ -121,7 +121,7 @@ TEST_F(CardTest, ReadOfAnFhCardDecodesTheConfigurationAndItsArchives) {
 
     ASSERT_EQ(cnfRead, dir / "read" / "NEW.cnf");
     EXPECT_EQ(session->CurrentConfigPath, dir / "read" / "NEW.cnf");
-    EXPECT_EQ(session->DeviceSeries, 0);
+    EXPECT_EQ(session->DeviceSeries, Series::FH);
     EXPECT_EQ(contents(dir / "read" / "NEW.bin"), card);
     EXPECT_EQ(view.begun, 1);
     EXPECT_EQ(view.notified, 1);
@@ -155,7 +155,7 @@ TEST_F(CardTest, ReadOfASeriesICardTakesArchivesOnlyFromTheSaveFolder) {
         expectSaveQuestion(MsgResult::Yes);
         prompts.expectSaveFile(folder / "NEW.cnf", cnfDialog());
         EXPECT_EQ(ReadConfigCard(*session, prompts, view), folder / "NEW.cnf");
-        EXPECT_EQ(session->DeviceSeries, 1);
+        EXPECT_EQ(session->DeviceSeries, Series::I);
     };
 
     // Saved elsewhere: the card's ARHIVE.BIN is not beside NEW.cnf.
@@ -192,7 +192,7 @@ TEST_F(CardTest, PanelReadTakesArchivesOnlyFromAnFhImage) {
         expectSaveQuestion(MsgResult::Yes);
         prompts.expectSaveFile(folder / "NEW.cnf", cnfDialog());
         EXPECT_EQ(CompleteRead(*session, ReadSource::Panel, prompts, view), folder / "NEW.cnf");
-        EXPECT_EQ(session->DeviceSeries, series);
+        EXPECT_EQ(session->DeviceSeries, SeriesFromCode(series));
         EXPECT_EQ(contents(folder / "NEW.bin"), image);
         EXPECT_EQ(fs::exists(ArchiveFile(ArchiveKind::Faults, folder / "NEW")), series == 0);
         EXPECT_EQ(std::string(session->image.bytes()), image) << "ARHIVE.BIN was not taken";

@@ -56,8 +56,8 @@ class ConfigCheckTest : public AppTest {
         prompts.expectMessage("ИНФОРМАЦИЯ"_cp, CheckContinueQuestion(), MsgIcon::Question,
                               MsgButtons::YesNo, answer);
     }
-    int check() {
-        const int r = CheckConfiguration(*session, prompts, view);
+    CheckResult check() {
+        const CheckResult r = CheckConfiguration(*session, prompts, view);
         EXPECT_EQ(prompts.pending(), 0u) << "prompts the check did not show";
         return r;
     }
@@ -71,7 +71,7 @@ TEST_F(ConfigCheckTest, ReportOfAnUnknownDetectorZoneComesOutByteForByte) {
     expectStart();
     expectStopBox();
 
-    EXPECT_EQ(check(), kCheckStop);
+    EXPECT_EQ(check(), CheckResult::Stopped);
     const std::string expected = lines({"СОСТАВ OK"_cp, "", "ЗОНЫ"_cp,
                                         "И01-05         ЗОНА СКЛАД          НЕТ В СПИСКЕ ЗОН"_cp,
                                         "", "СЦЕНАРИИ OK"_cp, "", "ПОЖАРОТУШЕНИЕ OK"_cp, ""});
@@ -95,7 +95,7 @@ TEST_F(ConfigCheckTest, CleanConfigurationRunsThePassesAndAsksNothingMore) {
     }
     build();
     expectStart();
-    EXPECT_EQ(check(), kCheckClean);
+    EXPECT_EQ(check(), CheckResult::Ok);
     EXPECT_EQ(report(), lines({"СОСТАВ OK"_cp, "", "ЗОНЫ OK"_cp, "", "СЦЕНАРИИ OK"_cp, "",
                                "ПОЖАРОТУШЕНИЕ OK"_cp, "ОПИСАНИЕ ФУНКЦИЙ РЕЛЕ OK"_cp,
                                "СВЯЗАННЫЕ ВЫХОДЫ OK"_cp, ""}));
@@ -114,7 +114,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
         bool deleteTb0;
         std::string devicesPu; // [ПРИБОРЫ] ПУ-П; "" deletes it
         std::string expectedSection;
-        int result;
+        CheckResult result;
         std::vector<std::pair<std::string, std::string>> compositionAfter; // key, value
         std::vector<std::pair<std::string, std::string>> devicesAfter;
     };
@@ -139,7 +139,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-8",
          head + "\r\n" + gap + "\r\n" + tail,
-         kCheckStop,
+         CheckResult::Stopped,
          {},
          {{cp("ППКП1"_cp), "-8"}, {cp("ППКП3"_cp), "-8"}}},
         {"outdated БДУ(4)",
@@ -151,7 +151,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
              slotLine(2, "БДУ(4)"_cp,
                       cp("УСТАРЕВШЕЕ НАИМЕНОВАНИЕ ПРИБОРА. ИСПРАВЛЕНО НА БРИТ"_cp)) +
              tail,
-         kCheckAccepted,
+         CheckResult::AcceptedWithFindings,
          {{"2", cp("БРИТ"_cp)}},
          {{cp("ППКП2"_cp), "-8"}, {cp("ППКП1"_cp), "-8"}}},
         {"ППКП as the editor writes it",
@@ -160,7 +160,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-8",
          ok,
-         kCheckClean,
+         CheckResult::Ok,
          {},
          {{cp("ППКП1"_cp), "-8"}}},
         {"БРИТ and ПИУ",
@@ -169,7 +169,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-4",
          ok,
-         kCheckClean,
+         CheckResult::Ok,
          {},
          {{cp("ПУ-П"_cp), "-8"}, {cp("ППКП3"_cp), "-8"}}},
         {"unknown device name",
@@ -178,7 +178,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-8",
          head + slotLine(1, "ППКП(5)"_cp, wrong) + tail,
-         kCheckStop,
+         CheckResult::Stopped,
          {},
          {{cp("ППКП1"_cp), ""}}},
         {"no ПУ-П at all",
@@ -187,7 +187,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "",
          head + slotLine(0, "", cp("В СОСТАВЕ НЕТ ПУ. ДОБАВЛЕН ПУ-П"_cp)) + tail,
-         kCheckAccepted,
+         CheckResult::AcceptedWithFindings,
          {{"0", cp("ПУ-П(8)"_cp)}},
          {{cp("ПУ-П"_cp), "-8"}}},
         {"ПУ-П known only from [ПРИБОРЫ]",
@@ -196,7 +196,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-4",
          ok,
-         kCheckClean,
+         CheckResult::Ok,
          {{"0", cp("ПУ-П(8)"_cp)}},
          {{cp("ПУ-П"_cp), "-4"}}},
         {"missing detector file",
@@ -205,7 +205,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-8",
          head + slotLine(1, "ППКП(8)"_cp, noFile(1)) + tail,
-         kCheckStop,
+         CheckResult::Stopped,
          {},
          {}},
         {"missing file replaces the rename finding",
@@ -214,7 +214,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          false,
          "-8",
          head + slotLine(1, "БДУ(4)"_cp, noFile(1)) + tail,
-         kCheckStop,
+         CheckResult::Stopped,
          {{"1", cp("БРИТ"_cp)}},
          {}},
         {"missing file of the ПУ-П",
@@ -223,7 +223,7 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
          true,
          "-8",
          head + slotLine(0, "ПУ-П"_cp, noFile(0)) + tail,
-         kCheckStop,
+         CheckResult::Stopped,
          {},
          {}},
     };
@@ -253,9 +253,9 @@ TEST_F(ConfigCheckTest, CompositionFindingsRepairsAndResults) {
         build();
         prompts = ScriptedPrompts();
         expectStart();
-        if (c.result == kCheckAccepted)
+        if (c.result == CheckResult::AcceptedWithFindings)
             expectContinue(MsgResult::Yes);
-        else if (c.result == kCheckStop)
+        else if (c.result == CheckResult::Stopped)
             expectStopBox();
 
         EXPECT_EQ(check(), c.result);
@@ -279,7 +279,7 @@ TEST_F(ConfigCheckTest, ZoneFindingsUseFixedWidthsAndCoverEveryDetectorFile) {
     build();
     expectStart();
     expectStopBox();
-    EXPECT_EQ(check(), kCheckStop);
+    EXPECT_EQ(check(), CheckResult::Stopped);
     const std::string nz("НЕТ В СПИСКЕ ЗОН"_cp);
     EXPECT_EQ(section(report(), "ЗОНЫ"_cp, "СЦЕНАРИИ"_cp),
               cp("ЗОНЫ"_cp) + "\r\n" + pad("И01-02"_cp, 15) + cp("ЗОНА "_cp) +
@@ -313,7 +313,7 @@ TEST_F(ConfigCheckTest, ScenarioFindings) {
     build();
     expectStart();
     expectStopBox();
-    EXPECT_EQ(check(), kCheckStop);
+    EXPECT_EQ(check(), CheckResult::Stopped);
     const std::string err("ОШИБКА"_cp);
     EXPECT_EQ(section(report(), "СЦЕНАРИИ"_cp, "ПОЖАРОТУШЕНИЕ"_cp),
               cp("СЦЕНАРИИ"_cp) + "\r\n" + pad("СЦЕНАРИЙ 01"_cp, 15) + err + "\r\n" +
@@ -336,7 +336,7 @@ TEST_F(ConfigCheckTest, DirectionFindings) {
     build();
     expectStart();
     expectStopBox();
-    EXPECT_EQ(check(), kCheckStop);
+    EXPECT_EQ(check(), CheckResult::Stopped);
     const std::string nz("НЕТ В СПИСКЕ ЗОН"_cp);
     EXPECT_EQ(section(report(), "ПОЖАРОТУШЕНИЕ"_cp, ""),
               cp("ПОЖАРОТУШЕНИЕ"_cp) + "\r\n" + pad("НАПРАВЛЕНИЕ 3"_cp, 15) + cp("ЗОНЫ "_cp) +
@@ -352,7 +352,7 @@ TEST_F(ConfigCheckTest, DirectionFindings) {
     build();
     session->CurrentConfigPath = cnfPath;
     expectStart();
-    EXPECT_EQ(check(), kCheckClean);
+    EXPECT_EQ(check(), CheckResult::Ok);
     EXPECT_EQ(section(report(), "ПОЖАРОТУШЕНИЕ"_cp, "ОПИСАНИЕ"_cp), cp("ПОЖАРОТУШЕНИЕ OK\r\n"_cp));
 }
 
@@ -364,7 +364,7 @@ TEST_F(ConfigCheckTest, DeclinedCheckStillEncodesReportsAndSavesTheImage) {
     }
     build();
     expectStart(MsgResult::No);
-    EXPECT_EQ(check(), kCheckClean);
+    EXPECT_EQ(check(), CheckResult::Ok);
     EXPECT_EQ(report(), lines({"ОПИСАНИЕ ФУНКЦИЙ РЕЛЕ OK"_cp, "СВЯЗАННЫЕ ВЫХОДЫ OK"_cp, ""}));
     EXPECT_EQ(session->CurrentConfigPath, cnfPath);
     EXPECT_EQ(contents(dir / "OBJ.bin"), std::string(session->image.bytes()));
@@ -374,17 +374,17 @@ TEST_F(ConfigCheckTest, DeclinedCheckStillEncodesReportsAndSavesTheImage) {
 TEST_F(ConfigCheckTest, UndeterminedSeriesStopsInBothPasses) {
     newConfig();
     build();
-    session->DeviceSeries = -1;
+    session->DeviceSeries = Series::Unknown;
     expectStart(MsgResult::No);
     expectStopBox();
-    EXPECT_EQ(check(), kCheckStop);
+    EXPECT_EQ(check(), CheckResult::Stopped);
     const std::string ns("ОШИБКА. НЕ ОПРЕДЕЛЕНА СЕРИЯ ПРИБОРА"_cp);
     EXPECT_EQ(report(), lines({"ОПИСАНИЕ ФУНКЦИЙ РЕЛЕ"_cp, ns, "СВЯЗАННЫЕ ВЫХОДЫ"_cp, ns, ""}));
 }
 
 TEST_F(ConfigCheckTest, FullLinkedOutputTableNamesTheSeries) {
-    for (int series : {0, 1}) {
-        SCOPED_TRACE(series);
+    for (Series series : {Series::FH, Series::I}) {
+        SCOPED_TRACE(SeriesCode(series));
         fs::remove_all(dir);
         fs::create_directories(dir);
         newConfig();
@@ -396,7 +396,7 @@ TEST_F(ConfigCheckTest, FullLinkedOutputTableNamesTheSeries) {
                 r.type = "БЕЗ ФИКСАЦИИ"_cp;
                 r.zone = "ЗОНА 1"_cp;
                 r.state = "ВКЛ"_cp;
-                r.hide = series == 1 ? cp("ДА"_cp) : "";
+                r.hide = series == Series::I ? cp("ДА"_cp) : "";
                 WriteDetector(tb(0), 0, i / 60 + 1, i % 60 + 1, r);
             }
             batch.commit();
@@ -407,14 +407,14 @@ TEST_F(ConfigCheckTest, FullLinkedOutputTableNamesTheSeries) {
         prompts = ScriptedPrompts();
         expectStart(MsgResult::No);
         expectStopBox();
-        EXPECT_EQ(check(), kCheckStop);
-        EXPECT_EQ(
-            section(report(), "СВЯЗАННЫЕ"_cp, ""),
-            lines({"СВЯЗАННЫЕ ВЫХОДЫ"_cp,
-                   series == 0 ? "ОШИБКА. ПРЕВЫШЕНО СУММАРНОЕ КОЛИЧЕСТВО \"СВЯЗАННЫХ "
-                                 "ВЫХОДОВ\" И ДАТЧИКОВ БЕЗ ФИКСАЦИИ(>256)"_cp
-                               : "ОШИБКА. ПРЕВЫШЕНО КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\"(>256)"_cp,
-                   ""}));
+        EXPECT_EQ(check(), CheckResult::Stopped);
+        EXPECT_EQ(section(report(), "СВЯЗАННЫЕ"_cp, ""),
+                  lines({"СВЯЗАННЫЕ ВЫХОДЫ"_cp,
+                         series == Series::FH
+                             ? "ОШИБКА. ПРЕВЫШЕНО СУММАРНОЕ КОЛИЧЕСТВО \"СВЯЗАННЫХ "
+                               "ВЫХОДОВ\" И ДАТЧИКОВ БЕЗ ФИКСАЦИИ(>256)"_cp
+                             : "ОШИБКА. ПРЕВЫШЕНО КОЛИЧЕСТВО \"СВЯЗАННЫХ ВЫХОДОВ\"(>256)"_cp,
+                         ""}));
         resetStores();
     }
 }
@@ -442,7 +442,7 @@ TEST_F(ConfigCheckTest, DetectorTextsFillingTheSeriesAreaAreReported) {
     ASSERT_GT(session->image.TextEnd(), 0x8E00u);
     expectStart();
     expectStopBox();
-    EXPECT_EQ(check(), kCheckStop);
+    EXPECT_EQ(check(), CheckResult::Stopped);
     EXPECT_EQ(section(report(), "ОПИСАНИЕ"_cp, ""),
               lines({"ОПИСАНИЕ ФУНКЦИЙ РЕЛЕ"_cp,
                      "ВНИМАНИЕ. ОПИСАНИЯ ФУНКЦИЙ РЕЛЕ НЕ БУДУТ СОХРАНЕНЫ В ПРИБОРЕ ПУ"_cp,
@@ -466,7 +466,8 @@ TEST_F(ConfigCheckTest, NonCriticalOutcomeAsksAndNoStopsAndOpensTheReport) {
         prompts = ScriptedPrompts();
         expectStart();
         expectContinue(answer);
-        EXPECT_EQ(check(), answer == MsgResult::Yes ? kCheckAccepted : kCheckStop);
+        EXPECT_EQ(check(), answer == MsgResult::Yes ? CheckResult::AcceptedWithFindings
+                                                    : CheckResult::Stopped);
         EXPECT_EQ(prompts.documentsOpened().size(), answer == MsgResult::Yes ? 0u : 1u);
         EXPECT_EQ(contents(dir / "OBJ.bin").size(), 65536u);
         session->CurrentConfigPath = cnfPath;
@@ -510,7 +511,7 @@ TEST_F(ConfigCheckTest, EmptyDirectionZoneMatchesAZoneWhoseKeyIsMissing) {
     }
     build();
     expectStart();
-    EXPECT_EQ(check(), kCheckClean);
+    EXPECT_EQ(check(), CheckResult::Ok);
     EXPECT_EQ(section(report(), "ПОЖАРОТУШЕНИЕ"_cp, "ОПИСАНИЕ"_cp), cp("ПОЖАРОТУШЕНИЕ OK\r\n"_cp));
 }
 

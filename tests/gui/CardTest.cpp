@@ -42,9 +42,9 @@ class CardTest : public GuiTest {
         TPanelImage image;
         BuildPanelImage(image, cnf, ReadZoneNames(IniStore(cnf)));
         IniStore store(cnf);
-        EncodeOutputTexts(image, store, kSeriesFH);
-        EncodeLinkedOutputs(image, store, kSeriesFH);
-        EXPECT_TRUE(EncodeScenarios(image, store, kSeriesFH));
+        EncodeOutputTexts(image, store, Series::FH);
+        EncodeLinkedOutputs(image, store, Series::FH);
+        EXPECT_TRUE(EncodeScenarios(image, store, Series::FH));
         const fs::path card = m_dir / "CONFIG.BIN";
         writeFile(card, image.bytes());
         return card;

@@ -75,8 +75,8 @@ TEST(CorruptImage, DecodesWhatIsSaneAndStopsCleanly) {
     for (const char* name : {"small", "full"}) {
         fs::create_directories(dir.path() / name);
         fs::path cnf = copySample(name, dir.path() / name);
-        seeds.push_back(encodeAll(cnf, kSeriesFH).image);
-        seeds.push_back(encodeAll(cnf, kSeriesI).image);
+        seeds.push_back(encodeAll(cnf, Series::FH).image);
+        seeds.push_back(encodeAll(cnf, Series::I).image);
     }
     fs::path out = dir.path() / "out" / "C.cnf";
     fs::create_directories(out.parent_path());
@@ -89,8 +89,8 @@ TEST(CorruptImage, DecodesWhatIsSaneAndStopsCleanly) {
                 m.apply(image, gen);
                 WriteReadSkeleton(out);
                 try {
-                    int series = DecodePanelImage(image, out);
-                    EXPECT_TRUE(series == kSeriesFH || series == kSeriesI);
+                    Series series = DecodePanelImage(image, out);
+                    EXPECT_TRUE(series == Series::FH || series == Series::I);
                     ++decoded;
                 } catch (const FileError&) {
                     ++refused; // a linked output naming a device the image lacks

@@ -23,9 +23,9 @@ class DecoderTest : public ::testing::Test {
     void SetUp() override { fs::create_directories(out.parent_path()); }
 
     // An F/H image of the configuration so far, passes included.
-    TPanelImage encoded(int series = kSeriesFH) { return encodeAll(cfg.path(), series).image; }
+    TPanelImage encoded(Series series = Series::FH) { return encodeAll(cfg.path(), series).image; }
 
-    int decode(const TPanelImage& image) {
+    Series decode(const TPanelImage& image) {
         WriteReadSkeleton(out);
         return DecodePanelImage(image, out);
     }
@@ -42,13 +42,13 @@ class DecoderTest : public ::testing::Test {
 
 TEST_F(DecoderTest, SystemKeysAndSeries) {
     TPanelImage image = encoded();
-    EXPECT_EQ(decode(image), kSeriesFH);
+    EXPECT_EQ(decode(image), Series::FH);
     EXPECT_EQ(cnfValue("СИСТЕМА"_cp, "НАИМЕНОВАНИЕ"_cp), "КВОРТ"_cp);
     EXPECT_EQ(cnfValue("СИСТЕМА"_cp, "ВЕРСИЯ"_cp), "V6.10");
     EXPECT_EQ(cnfValue("АДРЕС ПУ-П"_cp, "АДРЕС"_cp), "-1");
     EXPECT_EQ(cnfValue("ПЛАН ЗОНЫ"_cp, "256"), "");
     image.setByte(0xDFF0, 0x49);
-    EXPECT_EQ(decode(image), kSeriesI);
+    EXPECT_EQ(decode(image), Series::I);
 }
 
 struct Recorder : CodecProgress {
@@ -148,7 +148,7 @@ TEST_F(DecoderTest, DescriptionListOnlyWhereNoTextMayReachIt) {
     const std::string listAtC000 = std::string("ПУ-П /05=ЧУЖОЕ"_cp) + '\0' + '\xFF';
     struct Case {
         const char* name;
-        int series;
+        Series series;
         bool enabledWithoutText; // 0x0000: 00 00 FF FF
         bool textToC000;         // 0x0000: 20 characters from 0xBFEC, read up to 0xC000
         bool marker;             // 0xBFFF = 0xAA (series I)
@@ -156,20 +156,20 @@ TEST_F(DecoderTest, DescriptionListOnlyWhereNoTextMayReachIt) {
         std::string_view expected;
     };
     const Case cases[] = {
-        {"F/H, all texts low", kSeriesFH, false, false, false, "ПУ-П /02"_cp, "ОПОВЕЩЕНИЕ"_cp},
-        {"F/H, enabled address without text", kSeriesFH, true, false, false, "ПУ-П /02"_cp, "?"},
-        {"I without marker, texts low", kSeriesI, false, false, false, "ПУ-П /05"_cp, "ЧУЖОЕ"_cp},
-        {"I without marker, text up to 0xC000", kSeriesI, false, true, false, "ПУ-П /05"_cp, "?"},
-        {"I without marker, enabled without text", kSeriesI, true, false, false, "ПУ-П /05"_cp,
+        {"F/H, all texts low", Series::FH, false, false, false, "ПУ-П /02"_cp, "ОПОВЕЩЕНИЕ"_cp},
+        {"F/H, enabled address without text", Series::FH, true, false, false, "ПУ-П /02"_cp, "?"},
+        {"I without marker, texts low", Series::I, false, false, false, "ПУ-П /05"_cp, "ЧУЖОЕ"_cp},
+        {"I without marker, text up to 0xC000", Series::I, false, true, false, "ПУ-П /05"_cp, "?"},
+        {"I without marker, enabled without text", Series::I, true, false, false, "ПУ-П /05"_cp,
          "?"},
-        {"I with marker, enabled without text", kSeriesI, true, false, true, "ПУ-П /02"_cp,
+        {"I with marker, enabled without text", Series::I, true, false, true, "ПУ-П /02"_cp,
          "ОПОВЕЩЕНИЕ"_cp},
     };
     cfg.detector(0, 1, 2, {{"ТЕКСТ"_cp, "A"}, {"ВЫХОД"_cp, "ППКП2/05/"_cp}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TPanelImage image = encoded(c.series);
-        if (c.series == kSeriesI && !c.marker) {
+        if (c.series == Series::I && !c.marker) {
             image.setByte(0xBFFF, 0xFF);
             image.setBytes(0xC000, listAtC000);
         }
@@ -191,7 +191,7 @@ TEST_F(DecoderTest, SeriesIDescriptionsCommentsAndNotes) {
     cfg.cnf().WriteString("КОММЕНТАРИИ К ПРИБОРАМ"_cp, "БДУ3"_cp, "ГАЗ"_cp);
     cfg.cnf().WriteString("СЦЕНАРИЙ 05"_cp, "РЕЖИМ"_cp, "7");
     cfg.cnf().WriteString("СЦЕНАРИЙ 05"_cp, "ПРИМЕЧАНИЕ"_cp, "ЗАМЕТКА"_cp);
-    EXPECT_EQ(decode(encoded(kSeriesI)), kSeriesI);
+    EXPECT_EQ(decode(encoded(Series::I)), Series::I);
     EXPECT_EQ(cnfValue("ОПИСАНИЕ ВЫХОДОВ"_cp, "ПУ-П /01"_cp), "ПЕРЕДАЧА НА ПЦН"_cp);
     EXPECT_EQ(cnfValue("ОПИСАНИЕ ВЫХОДОВ"_cp, "БРВУ8/08"_cp), "ПОСЛЕДНИЙ"_cp);
     EXPECT_EQ(cnfValue("КОММЕНТАРИИ К ПРИБОРАМ"_cp, "БДУ3"_cp), "ГАЗ"_cp);

@@ -159,9 +159,9 @@ TEST_F(EncoderTest, TextsBeyondTheImageAreNotWrittenAndReportTheTextSpace) {
     auto last = TDetectorRecord::read(image, imagemap::detectorRecord(8, 8, 60));
     EXPECT_EQ(last.textOffset, 0xFFFF);
     EXPECT_EQ(last.word & 0x8000, 0x8000);
-    EXPECT_EQ(EncodeLinkedOutputs(image, cfg.cnf(), kSeriesFH), LinkedOutputsResult::TextSpace);
-    EXPECT_EQ(EncodeLinkedOutputs(image, cfg.cnf(), kSeriesI), LinkedOutputsResult::TextSpace);
-    EXPECT_FALSE(EncodeScenarios(image, cfg.cnf(), kSeriesI));
+    EXPECT_EQ(EncodeLinkedOutputs(image, cfg.cnf(), Series::FH), LinkedOutputsResult::TextSpace);
+    EXPECT_EQ(EncodeLinkedOutputs(image, cfg.cnf(), Series::I), LinkedOutputsResult::TextSpace);
+    EXPECT_FALSE(EncodeScenarios(image, cfg.cnf(), Series::I));
 }
 
 TEST_F(EncoderTest, DirectionDefaultsAndBytes) {

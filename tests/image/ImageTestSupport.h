@@ -98,7 +98,7 @@ struct Encoded {
     LinkedOutputsResult linked;
     bool scenarios;
 };
-inline Encoded encodeAll(const fs::path& cnfPath, int series) {
+inline Encoded encodeAll(const fs::path& cnfPath, Series series) {
     Encoded e;
     ZoneNames zones;
     {
@@ -110,7 +110,7 @@ inline Encoded encodeAll(const fs::path& cnfPath, int series) {
     e.texts = EncodeOutputTexts(e.image, cnf, series);
     e.linked = EncodeLinkedOutputs(e.image, cnf, series);
     e.scenarios = EncodeScenarios(e.image, cnf, series);
-    if (series == kSeriesI)
+    if (series == Series::I)
         e.image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     return e;
 }

@@ -20,8 +20,8 @@ class PassTest : public ::testing::Test {
 TEST_F(PassTest, UndeterminedSeriesWritesNothing) {
     TPanelImage image = cfg.build();
     TPanelImage before = image;
-    EXPECT_EQ(EncodeOutputTexts(image, cnf(), kSeriesUnknown), OutputTextsResult::NoSeries);
-    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), kSeriesUnknown), LinkedOutputsResult::NoSeries);
+    EXPECT_EQ(EncodeOutputTexts(image, cnf(), Series::Unknown), OutputTextsResult::NoSeries);
+    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), Series::Unknown), LinkedOutputsResult::NoSeries);
     EXPECT_EQ(image, before);
 }
 
@@ -30,7 +30,7 @@ TEST_F(PassTest, SeriesIDescriptionCommentAndNoteFields) {
     cnf().WriteString("КОММЕНТАРИИ К ПРИБОРАМ"_cp, "БДУ8"_cp, "GAS");
     cnf().WriteString("СЦЕНАРИЙ 097"_cp, "ПРИМЕЧАНИЕ"_cp, "NOTE");
     TPanelImage image = cfg.build();
-    ASSERT_EQ(EncodeOutputTexts(image, cnf(), kSeriesI), OutputTextsResult::Done);
+    ASSERT_EQ(EncodeOutputTexts(image, cnf(), Series::I), OutputTextsResult::Done);
     EXPECT_EQ(image.byte(0xBFFF), 0xAA);
     EXPECT_EQ(std::string(image.bytes().substr(0xC0B4, 20)),
               std::string("ABCDEFGHIJKLMNOPQRS") + '\0');
@@ -50,14 +50,14 @@ TEST_F(PassTest, SeriesIDescriptionCommentAndNoteFields) {
 TEST_F(PassTest, FhDescriptionsDependOnTheTextEnd) {
     TPanelImage image = cfg.build();
     image.setTextEnd(0x8100);
-    ASSERT_EQ(EncodeOutputTexts(image, cnf(), kSeriesFH), OutputTextsResult::Done);
+    ASSERT_EQ(EncodeOutputTexts(image, cnf(), Series::FH), OutputTextsResult::Done);
     std::string packed = std::string("ПУ-П /01=ПЕРЕДАЧА НА ПЦН"_cp) + '\0' +
                          std::string("ПУ-П /02=ОПОВЕЩЕНИЕ"_cp) + '\0' + '\xFF';
     EXPECT_EQ(std::string(image.bytes().substr(0x8100, packed.size())), packed);
 
     TPanelImage late = cfg.build();
     late.setTextEnd(0x8101);
-    EXPECT_EQ(EncodeOutputTexts(late, cnf(), kSeriesFH), OutputTextsResult::NotStored);
+    EXPECT_EQ(EncodeOutputTexts(late, cnf(), Series::FH), OutputTextsResult::NotStored);
     EXPECT_EQ(late.byte(0x8101), 0xFF);
 }
 
@@ -76,7 +76,7 @@ TEST_F(PassTest, FhDescriptionListIsCutAt8DFF) {
         TestConfig t(d.path());
         t.cnf().WriteString("ОПИСАНИЕ ВЫХОДОВ"_cp, "ПУ-П /01"_cp, std::string(c.valueLength, 'A'));
         TPanelImage image = t.build();
-        EXPECT_EQ(EncodeOutputTexts(image, t.cnf(), kSeriesFH), OutputTextsResult::NotAllFit)
+        EXPECT_EQ(EncodeOutputTexts(image, t.cnf(), Series::FH), OutputTextsResult::NotAllFit)
             << c.valueLength;
         EXPECT_EQ(image.byte(0x8DFF), c.lastByteAt8DFF);
         EXPECT_EQ(image.byte(0x8DFE), 'A');
@@ -99,7 +99,7 @@ TEST_F(PassTest, LinkedOutputTargets) {
     for (const Case& c : cases)
         cfg.detector(0, 1, a++, {{"ТЕКСТ"_cp, "T"}, {"ВЫХОД"_cp, text::fromUtf8(c.value)}});
     TPanelImage image = cfg.build();
-    ASSERT_EQ(EncodeLinkedOutputs(image, cnf(), kSeriesFH), LinkedOutputsResult::Done);
+    ASSERT_EQ(EncodeLinkedOutputs(image, cnf(), Series::FH), LinkedOutputsResult::Done);
     a = 0;
     for (const Case& c : cases) {
         auto r = TLinkedOutputRecord::read(image, 0x8E00 + 4 * a);
@@ -114,7 +114,7 @@ TEST_F(PassTest, LinkedOutputTargets) {
 TEST_F(PassTest, LinkedOutputWithBadDigitsIsAConversionError) {
     cfg.detector(0, 1, 1, {{"ТЕКСТ"_cp, "T"}, {"ВЫХОД"_cp, "ППКП2/0X/"_cp}});
     TPanelImage image = cfg.build();
-    EXPECT_THROW(EncodeLinkedOutputs(image, cnf(), kSeriesFH), ConvertError);
+    EXPECT_THROW(EncodeLinkedOutputs(image, cnf(), Series::FH), ConvertError);
 }
 
 // 200 no-latch detectors and 60 with outputs need 260 records.
@@ -135,7 +135,7 @@ TEST_F(PassTest, TableOf256IsFullInDetectorOrder) {
         }
     }
     TPanelImage image = cfg.build();
-    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), kSeriesFH), LinkedOutputsResult::TableFull);
+    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), Series::FH), LinkedOutputsResult::TableFull);
     auto last = TLinkedOutputRecord::read(image, 0x8E00 + 255 * 4);
     EXPECT_EQ(V({last.lineCode, last.address, last.target.T}), V({8, 15, 0x00})); // 256th: И11-16
     EXPECT_EQ(image.byte(0x9200), 0xFF);
@@ -150,15 +150,15 @@ TEST_F(PassTest, NoLatchAndModuleRulesPerSeries) {
     cfg.detector(0, 1, 3, {{"ТЕКСТ"_cp, "C"}, {"ТИП"_cp, "БКА"_cp}, {"ВЫХОД"_cp, "ПУ-П /01/"_cp}});
     cfg.detector(0, 1, 4,
                  {{"ТЕКСТ"_cp, "D"}, {"ВЫХОД"_cp, "ПУ-П /01/"_cp}, {"СКРЫТЬ"_cp, "ДА"_cp}});
-    for (int series : {kSeriesFH, kSeriesI}) {
+    for (Series series : {Series::FH, Series::I}) {
         TPanelImage image = cfg.build();
         ASSERT_EQ(EncodeLinkedOutputs(image, cnf(), series), LinkedOutputsResult::Done);
-        std::uint32_t t = series == kSeriesI ? 0xD000 : 0x8E00;
-        V expected = series == kSeriesI
+        std::uint32_t t = series == Series::I ? 0xD000 : 0x8E00;
+        V expected = series == Series::I
                          ? V{0, 0x81, 0xFF, 0xFF, 0, 0x83, 0x00, 0x3E, 0xFF}
                          : V{0, 0x00, 0xFF, 0xFF, 0, 0x81, 0xFF, 0xFF, 0, 0x83, 0x00, 0x3E, 0xFF};
         EXPECT_EQ(bytesAt(image, t, static_cast<std::uint32_t>(expected.size())), expected)
-            << series;
+            << SeriesCode(series);
     }
 }
 
@@ -168,7 +168,7 @@ TEST_F(PassTest, SeriesIDeviceListAndNames) {
     cfg.slot(3, "ППКП(4)"_cp);
     cfg.slot(4, "ЧУДО"_cp); // no known kind: sent as an 8-line panel
     TPanelImage image = cfg.build();
-    ASSERT_EQ(EncodeLinkedOutputs(image, cnf(), kSeriesI), LinkedOutputsResult::Done);
+    ASSERT_EQ(EncodeLinkedOutputs(image, cnf(), Series::I), LinkedOutputsResult::Done);
     EXPECT_EQ(bytesAt(image, 0xDFE0, 10), (V{0, 4, 5, 2, 2, 255, 255, 255, 255, 1}));
     std::string names(image.bytes().substr(0xDF50, 35));
     EXPECT_EQ(names, std::string("ПУ-П  "_cp) + '\0' + std::string("БРИТ1 "_cp) + '\0' +
@@ -182,12 +182,12 @@ TEST_F(PassTest, SeriesITextsReachingTheMarkerAreNeverOverwritten) {
     TPanelImage image = cfg.build();
     image.setTextEnd(0xC000);
     TPanelImage before = image;
-    EXPECT_EQ(EncodeOutputTexts(image, cnf(), kSeriesI), OutputTextsResult::NotStored);
-    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), kSeriesI), LinkedOutputsResult::TextSpace);
+    EXPECT_EQ(EncodeOutputTexts(image, cnf(), Series::I), OutputTextsResult::NotStored);
+    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), Series::I), LinkedOutputsResult::TextSpace);
     EXPECT_EQ(image, before);
     image.setTextEnd(0xBFFF);
-    EXPECT_EQ(EncodeOutputTexts(image, cnf(), kSeriesI), OutputTextsResult::Done);
-    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), kSeriesI), LinkedOutputsResult::Done);
+    EXPECT_EQ(EncodeOutputTexts(image, cnf(), Series::I), OutputTextsResult::Done);
+    EXPECT_EQ(EncodeLinkedOutputs(image, cnf(), Series::I), LinkedOutputsResult::Done);
 }
 
 TEST_F(PassTest, ScenarioRecords) {
@@ -203,7 +203,7 @@ TEST_F(PassTest, ScenarioRecords) {
     cnf().WriteString("СЦЕНАРИЙ 02"_cp, "РЕЖИМ"_cp, "14");
     cnf().WriteString("СЦЕНАРИЙ 098"_cp, "РЕЖИМ"_cp, "1");
     TPanelImage image = cfg.build();
-    ASSERT_TRUE(EncodeScenarios(image, cnf(), kSeriesFH));
+    ASSERT_TRUE(EncodeScenarios(image, cnf(), Series::FH));
     V s1 = bytesAt(image, 0x9300, 32);
     EXPECT_EQ(s1, (V{0x32, 0x2C, 0x02, 0x3E, 0x05, 0xE1, 0xE3, 0x03, 0x49, 0x84, 0x3C,
                      0x12, 0x06, 0x07, 0xE0, 0x04, 0x00, 0x1F, 0x3E, 0x01, 0xFF, 0xFF,
@@ -220,17 +220,42 @@ TEST_F(PassTest, ScenarioRecords) {
 TEST_F(PassTest, ScenarioTableBehindTheTextsIsNotWritten) {
     TPanelImage image = cfg.build();
     image.setTextEnd(0x9301);
-    EXPECT_FALSE(EncodeScenarios(image, cnf(), kSeriesFH));
+    EXPECT_FALSE(EncodeScenarios(image, cnf(), Series::FH));
     EXPECT_EQ(image.byte(0x9300), 0xFF);
     image.setTextEnd(0x9300);
-    EXPECT_TRUE(EncodeScenarios(image, cnf(), kSeriesFH));
+    EXPECT_TRUE(EncodeScenarios(image, cnf(), Series::FH));
     EXPECT_EQ(image.byte(0x9300), 0x02);
 }
 
 TEST_F(PassTest, StepWithBadDigitsIsAConversionError) {
     cnf().WriteString("СЦЕНАРИЙ 05"_cp, "ШАГ 01"_cp, "ПУ-П /0A/ВКЛ /010"_cp);
     TPanelImage image = cfg.build();
-    EXPECT_THROW(EncodeScenarios(image, cnf(), kSeriesI), ConvertError);
+    EXPECT_THROW(EncodeScenarios(image, cnf(), Series::I), ConvertError);
+}
+
+} // namespace
+} // namespace kvort::test
+
+namespace kvort::test {
+namespace {
+
+// Every target a device can have comes back from its output unchanged.
+TEST(OutputTargets, EveryDeviceTargetReadsBackAsTheSameBytes) {
+    int checked = 0;
+    for (int T = 0; T <= 0xFF; ++T)
+        for (int R = 0; R <= 0x7F; ++R) {
+            const TOutputTarget t{static_cast<std::uint8_t>(T), static_cast<std::uint8_t>(R)};
+            const std::optional<OutputRef> out = OutputOf(t);
+            if (!out)
+                continue;
+            const TOutputTarget back = TargetOf(*out);
+            EXPECT_EQ(back.T, t.T) << T << " " << R;
+            EXPECT_EQ(back.R, t.R) << T << " " << R;
+            ++checked;
+        }
+    EXPECT_EQ(checked, 0x50 * 0x80 + 2 * 0x80);
+    EXPECT_FALSE(OutputOf({0x50, 0x00}));
+    EXPECT_FALSE(OutputOf({0xE2, 0x00}));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ namespace {
 
 struct Sample {
     const char* name;
-    int series;
+    Series series;
 };
 
 class RoundTrip : public ::testing::TestWithParam<Sample> {};
@@ -60,12 +60,12 @@ TEST_P(RoundTrip, EncodeDecodeEncodeIsAFixedPoint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, RoundTrip,
-                         ::testing::Values(Sample{"small", kSeriesFH}, Sample{"small", kSeriesI},
-                                           Sample{"full", kSeriesFH}, Sample{"full", kSeriesI},
-                                           Sample{"limits", kSeriesI}),
+                         ::testing::Values(Sample{"small", Series::FH}, Sample{"small", Series::I},
+                                           Sample{"full", Series::FH}, Sample{"full", Series::I},
+                                           Sample{"limits", Series::I}),
                          [](const auto& info) {
                              return std::string(info.param.name) +
-                                    (info.param.series == kSeriesI ? "_I" : "_FH");
+                                    (info.param.series == Series::I ? "_I" : "_FH");
                          });
 
 // What the samples are there to show.
@@ -73,25 +73,25 @@ TEST(Samples, OutcomesOfTheEncodingPasses) {
     TempDir dir;
     struct Expect {
         const char* name;
-        int series;
+        Series series;
         OutputTextsResult texts;
         LinkedOutputsResult linked;
         bool scenarios;
     };
     for (const Expect& e : {
-             Expect{"small", kSeriesFH, OutputTextsResult::Done, LinkedOutputsResult::Done, true},
-             Expect{"full", kSeriesFH, OutputTextsResult::Done, LinkedOutputsResult::Done, true},
-             Expect{"full", kSeriesI, OutputTextsResult::Done, LinkedOutputsResult::Done, true},
-             Expect{"limits", kSeriesFH, OutputTextsResult::NotStored,
+             Expect{"small", Series::FH, OutputTextsResult::Done, LinkedOutputsResult::Done, true},
+             Expect{"full", Series::FH, OutputTextsResult::Done, LinkedOutputsResult::Done, true},
+             Expect{"full", Series::I, OutputTextsResult::Done, LinkedOutputsResult::Done, true},
+             Expect{"limits", Series::FH, OutputTextsResult::NotStored,
                     LinkedOutputsResult::TextSpace, false},
-             Expect{"limits", kSeriesI, OutputTextsResult::Done, LinkedOutputsResult::TableFull,
+             Expect{"limits", Series::I, OutputTextsResult::Done, LinkedOutputsResult::TableFull,
                     true},
          }) {
         fs::path sample = copySample(e.name, dir.path());
         Encoded r = encodeAll(sample, e.series);
-        EXPECT_EQ(r.texts, e.texts) << e.name << e.series;
-        EXPECT_EQ(r.linked, e.linked) << e.name << e.series;
-        EXPECT_EQ(r.scenarios, e.scenarios) << e.name << e.series;
+        EXPECT_EQ(r.texts, e.texts) << e.name << SeriesCode(e.series);
+        EXPECT_EQ(r.linked, e.linked) << e.name << SeriesCode(e.series);
+        EXPECT_EQ(r.scenarios, e.scenarios) << e.name << SeriesCode(e.series);
     }
 }
 
@@ -99,7 +99,7 @@ TEST(Samples, OutcomesOfTheEncodingPasses) {
 TEST(Samples, SmallSampleDecodesToWhatItSays) {
     TempDir dir;
     fs::path sample = copySample("small", dir.path());
-    fs::path a = decodeInto(encodeAll(sample, kSeriesFH).image, dir.path() / "a");
+    fs::path a = decodeInto(encodeAll(sample, Series::FH).image, dir.path() / "a");
     IniStore src(sample), got(a);
     for (int z = 1; z <= kZoneCount; ++z)
         EXPECT_EQ(ZoneName(got, z), ZoneName(src, z)) << z;

@@ -171,7 +171,7 @@ void DetectorDialog::build() {
 }
 
 bool DetectorDialog::openFor(const IniStore& cnf, const std::filesystem::path& tbPath,
-                             const DetectorSite& at, const ZoneNames& zones) {
+                             const DetectorPlace& at, const ZoneNames& zones) {
     auto tb = std::make_unique<IniStore>(tbPath);
     if (RefuseOpening(m_prompts, *tb, at))
         return false;

@@ -38,7 +38,7 @@ class DetectorDialog : public QDialog {
     // Opens the dialog for an address of the slot whose records are in
     // tbPath. cnf and zones must outlive the opening. Returns false (the
     // dialog stays closed) for an address of a ШЛЕЙФ line other than 01.
-    bool openFor(const IniStore& cnf, const std::filesystem::path& tbPath, const DetectorSite& at,
+    bool openFor(const IniStore& cnf, const std::filesystem::path& tbPath, const DetectorPlace& at,
                  const ZoneNames& zones);
 
     // The person's choices as they stand.
@@ -69,7 +69,7 @@ class DetectorDialog : public QDialog {
     const IniStore* m_cnf = nullptr;
     const ZoneNames* m_zones = nullptr;
     std::unique_ptr<IniStore> m_tb; // only while the dialog is open
-    DetectorSite m_at;
+    DetectorPlace m_at;
     std::string m_kind;
     DetectorOffer m_offer;
 
