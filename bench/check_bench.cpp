@@ -4,7 +4,8 @@
 //
 //   build/bench/bench_check [--benchmark_repetitions=5]
 #include "app/ConfigCheck.h"
-#include "app/Session.h"
+#include "app/ConfigSession.h"
+#include "app/Ports.h"
 #include "archives/EventArchives.h"
 #include "document/Config.h"
 #include "document/IniStore.h"
@@ -46,7 +47,7 @@ void BM_CheckConfiguration(benchmark::State& state) {
     auto session = std::make_unique<PanelSession>();
     const ZoneNames zones = ReadZoneNames(IniStore(sample().cnf));
     YesPrompts prompts;
-    NullView view;
+    NullProgress view;
     for (auto _ : state) {
         state.PauseTiming();
         session->CurrentConfigPath = sample().cnf;

@@ -1,10 +1,11 @@
 // Loading the largest sample configuration (nine devices, 480 detectors a
 // panel, 256 zones, 128 scenarios) into the window: LoadConfigView alone,
 // the whole opening around it, and the detector grid of one panel.
-#include "gui/KvortConfig.h"
+#include "gui/MainWindow.h"
+#include "gui/pages/AlarmPage.h"
 
-#include <QApplication>
 #include "FullSample.h"
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -37,11 +38,13 @@ class SilentPrompts : public UserPrompts {
     }
 };
 
-fs::path sampleCopy() { return bench::sample().cnf; }
+fs::path sampleCopy() {
+    return bench::sample().cnf;
+}
 
 struct Window {
     SilentPrompts prompts;
-    gui::KvortConfig window{prompts};
+    gui::MainWindow window{prompts};
     Window() {
         window.resize(1600, 1000);
         window.show();
@@ -52,7 +55,8 @@ struct Window {
 void BM_LoadConfigView(benchmark::State& state) {
     Window w;
     for (auto _ : state) {
-        w.window.LoadConfigView();
+        for (gui::ConfigPage* page : w.window.findChildren<gui::ConfigPage*>())
+            page->load(SessionChange::Loaded);
         QCoreApplication::processEvents();
     }
 }
@@ -70,7 +74,7 @@ BENCHMARK(BM_OpenFullSample)->Unit(benchmark::kMillisecond);
 void BM_ShowPanelDetectors(benchmark::State& state) {
     Window w;
     for (auto _ : state) {
-        w.window.ShowDeviceDetectors("\xCF\xCF\xCA\xCF", 1); // ППКП
+        w.window.findChild<gui::AlarmPage*>()->showSlot(1); // ППКП in the sample
         QCoreApplication::processEvents();
     }
 }

@@ -7,4 +7,4 @@ OUT=${1:-docs/screenshots}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 cp examples/full/full.* "$WORK/"
-xvfb-run -a -s '-screen 0 1600x1000x24' build/src/gui/kvort-screenshots "$OUT" "$WORK/full.cnf"
+xvfb-run -a -s '-screen 0 1600x1000x24' build/tools/kvort-screenshots "$OUT" "$WORK/full.cnf"

@@ -12,13 +12,13 @@ namespace {
 // Restores the normal cursor on every way out, errors included.
 class BusyCursor {
   public:
-    explicit BusyCursor(WorkbenchView& view) : m_view(view) { m_view.setBusy(true); }
+    explicit BusyCursor(ProgressSink& view) : m_view(view) { m_view.setBusy(true); }
     ~BusyCursor() { m_view.setBusy(false); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
   private:
-    WorkbenchView& m_view;
+    ProgressSink& m_view;
 };
 
 } // namespace
@@ -32,13 +32,15 @@ FileDialogOptions CardFileDialog() {
 }
 
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
-                                 UserPrompts& prompts, WorkbenchView& view) {
+                                 const Ports& ports) {
+    UserPrompts& prompts = ports.prompts;
+    ProgressSink& view = ports.progress;
     BusyCursor busy(view);
     session.DeviceSeries = SeriesFromCode(prompts.chooseSeries());
     if (session.DeviceSeries == Series::Unknown)
         return CardWriteOutcome::Cancelled;
 
-    ViewProgress progress(view);
+    SinkProgress progress(view);
     BuildPanelImage(session.image, session.CurrentConfigPath, zoneGrid, &progress);
     if (CheckConfiguration(session, prompts, view) == CheckResult::Stopped)
         return CardWriteOutcome::Stopped;
@@ -58,15 +60,14 @@ CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGri
     return CardWriteOutcome::Written;
 }
 
-std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, UserPrompts& prompts,
-                                                    WorkbenchView& view) {
-    const auto chosen = prompts.openFile(CardFileDialog());
+std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, const Ports& ports) {
+    const auto chosen = ports.prompts.openFile(CardFileDialog());
     if (!chosen)
         return std::nullopt;
     // Read and size-checked before the session's image is touched.
     session.image = TPanelImage::fromFile(*chosen);
-    view.beginRead();
-    return CompleteRead(session, ReadSource::Card, prompts, view);
+    ports.gate.enter(WorkflowStage::ReadRunning);
+    return CompleteRead(session, ReadSource::Card, ports);
 }
 
 } // namespace kvort

@@ -1,10 +1,9 @@
 #pragma once
 // The SD-card path: the image as a file of 65536 bytes ("CONFIG.BIN" by
 // default) and, for series I, the archive file "ARHIVE.BIN" beside it.
+#include "ConfigSession.h"
+#include "Ports.h"
 #include "ReadCompletion.h"
-#include "Session.h"
-#include "UserPrompts.h"
-#include "WorkbenchView.h"
 
 #include "document/Config.h"
 
@@ -26,13 +25,12 @@ FileDialogOptions CardFileDialog();
 // person chooses, checks it and saves the image as a card file. zoneGrid is
 // the zone names the person sees (unsaved edits included).
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
-                                 UserPrompts& prompts, WorkbenchView& view);
+                                 const Ports& ports);
 
 // Loads an image from a card file and completes the read. nullopt when the
 // open dialog was cancelled (nothing changed) or the image was not saved.
 // A file shorter than an image throws FileError naming it and its size,
 // before anything is changed.
-std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, UserPrompts& prompts,
-                                                    WorkbenchView& view);
+std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, const Ports& ports);
 
 } // namespace kvort

@@ -297,7 +297,7 @@ int FindZone(const IniStore& cnf, std::string_view name) {
     return ZoneIndex(cnf).find(name);
 }
 
-CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view) {
+CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, ProgressSink& view) {
     if (session.CurrentConfigPath.empty())
         throw Error("Нет открытой конфигурации для проверки");
 

@@ -3,9 +3,9 @@
 // take, repairs outdated composition entries, runs the remaining encoding
 // passes for the session's series, writes NAME_ConfigReport.txt and NAME.bin
 // and asks or tells the person the outcome.
-#include "Session.h"
+#include "ConfigSession.h"
+#include "Ports.h"
 #include "UserPrompts.h"
-#include "WorkbenchView.h"
 
 #include "document/IniStore.h"
 
@@ -28,7 +28,7 @@ std::string CheckContinueQuestion();
 // at session.CurrentConfigPath. Leaves CurrentConfigPath at NAME.tb8 when the
 // checks ran. Conversion errors of the encoding passes and file errors on
 // the report or NAME.bin propagate (FileError, ConvertError).
-CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, WorkbenchView& view);
+CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, ProgressSink& view);
 
 // The number (1..256) of the first [ЗОНА] key whose value is exactly `name`
 // (a missing key reads as the empty name), or -1.

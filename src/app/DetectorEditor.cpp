@@ -1,6 +1,7 @@
 #include "DetectorEditor.h"
 
 #include "document/Detectors.h"
+#include "document/EditorViews.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
 #include "text/Literals.h"
@@ -53,11 +54,10 @@ std::string DetectorTextInput(std::string_view typed) {
 }
 
 bool AddressOffered(std::string_view kind, int line, int address) {
-    if (kind == word::kKindPiu)
-        return line == 1 && address >= 1 && address <= 48;
-    if (kind == word::kKindBrit || kind == word::kKindBdu)
-        return line >= 1 && line <= 4 && address == 1;
-    return line >= 1 && line <= kLinesPerDevice && address >= 1 && address <= kAddressesPerLine;
+    const DetectorGridLayout layout = LayOutDetectorGrid(kind);
+    return std::any_of(layout.rows.begin(), layout.rows.end(), [&](const DetectorGridRow& r) {
+        return r.line == line && r.address == address;
+    });
 }
 
 bool RefuseOpening(UserPrompts& prompts, const IniStore& tb, const DetectorPlace& at) {

@@ -22,8 +22,8 @@ inline constexpr int kDetectorTextLength = 20; // a message text
 std::string ZoneNameInput(std::string_view typed);
 std::string DetectorTextInput(std::string_view typed);
 
-// Whether a slot of this [СОСТАВ] kind has the address: a panel 8 lines of
-// 60, a ПИУ line 1 with 01..48, a БРИТ or БДУ(4) lines 1..4 with 01 only.
+// Whether a slot of this [СОСТАВ] kind has the address: whether the detector
+// grid shows it.
 bool AddressOffered(std::string_view kind, int line, int address);
 
 // The dialog refuses every address but 01 of a line whose 01 is a ШЛЕЙФ;

@@ -34,26 +34,28 @@ int barPosition(int b, int blockSize) {
 // Puts the window back however a write ends, an exception included.
 class WriteScope {
   public:
-    explicit WriteScope(WorkbenchView& view) : m_view(view) {}
+    explicit WriteScope(const Ports& ports) : m_ports(ports) {}
     ~WriteScope() {
-        m_view.setStatus("");
-        m_view.setOperationsEnabled(true);
-        m_view.setBusy(false);
+        m_ports.progress.setStatus("");
+        m_ports.gate.enter(WorkflowStage::TransferEnded);
+        m_ports.progress.setBusy(false);
     }
 
   private:
-    WorkbenchView& m_view;
+    const Ports& m_ports;
 };
 
 } // namespace
 
-TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& prompts,
-                            WorkbenchView& view, const WriteSteps& steps) {
+TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, const Ports& ports,
+                            const WriteSteps& steps) {
+    UserPrompts& prompts = ports.prompts;
+    ProgressSink& view = ports.progress;
     link.setDirection(TransferDirection::Write);
     steps.buildImage();
     port.setBaudRate(cbr38400);
-    view.setOperationsEnabled(false);
-    WriteScope restore(view);
+    ports.gate.enter(WorkflowStage::TransferRunning);
+    WriteScope restore(ports);
     port.PurgeInput();
     view.setBusy(true);
     view.setStatus(kSearching);
@@ -63,7 +65,7 @@ TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& promp
         return TransferOutcome::NotFound;
     }
     // Block 0 is already with the panel; a stop here leaves it waiting.
-    if (steps.check() == 2)
+    if (steps.check() == CheckResult::Stopped)
         return TransferOutcome::Stopped;
     view.setStatus(kWriting);
     const int blockSize = link.blockSize();
@@ -82,10 +84,12 @@ TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& promp
     return TransferOutcome::Completed;
 }
 
-TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prompts,
-                             WorkbenchView& view, const ReadSteps& steps) {
+TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, const Ports& ports,
+                             const ReadSteps& steps) {
+    UserPrompts& prompts = ports.prompts;
+    ProgressSink& view = ports.progress;
     link.setDirection(TransferDirection::Read);
-    view.beginRead();
+    ports.gate.enter(WorkflowStage::ReadRunning);
     port.setBaudRate(cbr38400);
     view.setBusy(true);
     view.setStatus(kSearching);
@@ -93,7 +97,7 @@ TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prom
         view.setProgress(0, 0);
         prompts.message(kError, text, MsgIcon::Error, MsgButtons::Ok);
         view.setStatus("");
-        view.readFailed(); // no image came: open, create or read again
+        ports.gate.enter(WorkflowStage::ReadFailed); // no image came: open, create or read again
         view.setBusy(false);
     };
     if (!link.search(TransferDirection::Read)) {

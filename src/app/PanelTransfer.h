@@ -4,8 +4,8 @@
 // meanwhile. The byte exchange itself is PanelLink's; what happens before a
 // write goes out (encoding, the check) and after a read came in (saving,
 // decoding) comes in as steps, so this file knows neither.
-#include "app/UserPrompts.h"
-#include "app/WorkbenchView.h"
+#include "app/ConfigCheck.h"
+#include "app/Ports.h"
 #include "link/PanelLink.h"
 
 #include <functional>
@@ -21,9 +21,8 @@ enum class TransferOutcome {
 
 struct WriteSteps {
     std::function<void()> buildImage; // BuildPanelImage into the link's image
-    // CheckConfiguration with the series the search reported: 0 or 1 go on,
-    // 2 stops the write.
-    std::function<int()> check;
+    // CheckConfiguration with the series the search reported.
+    std::function<CheckResult()> check;
 };
 
 struct ReadSteps {
@@ -34,13 +33,13 @@ struct ReadSteps {
 
 // WriteConfig: the image is built, the panel found, the configuration
 // checked, and the remaining blocks written.
-TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, UserPrompts& prompts,
-                            WorkbenchView& view, const WriteSteps& steps);
+TransferOutcome WriteConfig(PanelLink& link, TCommPort& port, const Ports& ports,
+                            const WriteSteps& steps);
 
 // ReadConfig from the panel (tag 0). A lost link leaves the first 65535
 // bytes of the image in "input.bin" in the working directory.
-TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, UserPrompts& prompts,
-                             WorkbenchView& view, const ReadSteps& steps);
+TransferOutcome ReadConfigPU(PanelLink& link, TCommPort& port, const Ports& ports,
+                             const ReadSteps& steps);
 
 // File name of the partial image a lost read leaves behind.
 inline constexpr const char* kLostReadFile = "input.bin";

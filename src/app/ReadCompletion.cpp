@@ -18,13 +18,15 @@ std::string ReadSaveQuestion() {
 }
 
 std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSource source,
-                                                  UserPrompts& prompts, WorkbenchView& view) {
+                                                  const Ports& ports) {
+    UserPrompts& prompts = ports.prompts;
+    ProgressSink& view = ports.progress;
     view.playNotify();
     view.setProgress(0, 0);
     view.setStatus("");
     if (prompts.message("ИНФОРМАЦИЯ"_cp, ReadSaveQuestion(), MsgIcon::Information,
                         MsgButtons::YesNo) != MsgResult::Yes) {
-        view.readNotSaved();
+        ports.gate.enter(WorkflowStage::ReadNotSaved);
         return std::nullopt;
     }
     FileDialogOptions options;
@@ -32,14 +34,14 @@ std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSou
     options.defaultExtension = ".cnf";
     const auto chosen = prompts.saveFile(options);
     if (!chosen) {
-        view.readNotSaved();
+        ports.gate.enter(WorkflowStage::ReadNotSaved);
         return std::nullopt;
     }
 
     session.CurrentConfigPath = ChangeFileExt(*chosen, ".bin");
     writeFile(session.CurrentConfigPath, session.image.bytes());
     session.CurrentConfigPath = WriteReadSkeleton(*chosen);
-    ViewProgress progress(view);
+    SinkProgress progress(view);
     session.DeviceSeries = DecodePanelImage(session.image, session.CurrentConfigPath, &progress);
 
     const std::filesystem::path name = ChangeFileExt(session.CurrentConfigPath, "");
@@ -56,7 +58,7 @@ std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSou
         }
     }
 
-    view.showReadConfiguration(session.CurrentConfigPath);
+    ports.reads.configurationRead(session.CurrentConfigPath);
     return session.CurrentConfigPath;
 }
 

@@ -2,9 +2,8 @@
 // The end of every read, from the panel or from a card: ask whether to keep
 // the image, and if so write NAME.bin, the configuration files decoded from
 // it and the event archives, then let the window load the result.
-#include "Session.h"
-#include "UserPrompts.h"
-#include "WorkbenchView.h"
+#include "ConfigSession.h"
+#include "Ports.h"
 
 #include <filesystem>
 #include <optional>
@@ -24,9 +23,10 @@ std::string ReadSaveQuestion();
 // session.image holds the image just read. Returns NAME.cnf of the saved
 // configuration (session.CurrentConfigPath then points at it and
 // session.DeviceSeries is the image's series), or nullopt when the person
-// did not save it. Throws FileError when a file cannot be written or the
-// card's ARHIVE.BIN is shorter than an image; files written before stay.
+// did not save it. The files are complete before ports.reads hears of them.
+// Throws FileError when a file cannot be written or the card's ARHIVE.BIN
+// is shorter than an image; files written before stay.
 std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSource source,
-                                                  UserPrompts& prompts, WorkbenchView& view);
+                                                  const Ports& ports);
 
 } // namespace kvort

@@ -2,8 +2,8 @@
 // The ports as the command line fills them: every question is answered by
 // a flag given beforehand, dialogs return the paths named on the command
 // line, and what a box would show goes to stderr.
+#include "app/Ports.h"
 #include "app/UserPrompts.h"
-#include "app/WorkbenchView.h"
 
 #include <deque>
 #include <filesystem>
@@ -40,7 +40,7 @@ class CliPrompts : public UserPrompts {
 };
 
 // Activity texts go to stderr; nothing else is shown.
-class TerminalView : public NullView {
+class TerminalView : public NullProgress {
   public:
     void setStatus(std::string_view text) override;
 };

@@ -2,20 +2,17 @@
 #include "CliPrompts.h"
 
 #include "app/ConfigCheck.h"
-#include "app/Session.h"
+#include "app/Workflows.h"
 #include "document/ConfigFileSet.h"
-#include "image/Encoder.h"
-
-#include <memory>
 
 namespace kvort::cli {
 
 int cmdCheck(const std::vector<std::string>& words) {
     Args args(words, {"--series"}, {"--skip-check", "--continue"});
     const std::filesystem::path cnf = existingConfig(args.single("файл конфигурации NAME.cnf"));
-    auto session = std::make_unique<PanelSession>();
-    session->DeviceSeries = SeriesFromCode(parseSeries(args.value("--series")));
-    session->CurrentConfigPath = cnf;
+    ConfigSession session;
+    session.attach(cnf);
+    session.panel().DeviceSeries = SeriesFromCode(parseSeries(args.value("--series")));
 
     CliPrompts prompts;
     prompts.answer(CheckStartQuestion(),
@@ -23,11 +20,10 @@ int cmdCheck(const std::vector<std::string>& words) {
     prompts.answer(CheckContinueQuestion(),
                    args.flag("--continue") ? MsgResult::Yes : MsgResult::No);
     TerminalView view;
-
-    ZoneNames zones = ReadZoneNames(IniStore(cnf));
-    ViewProgress progress(view);
-    BuildPanelImage(session->image, cnf, zones, &progress);
-    const CheckResult result = CheckConfiguration(*session, prompts, view);
+    NullGate gate;
+    NullReadObserver reads;
+    Workflows workflows(session, {prompts, view, gate, reads});
+    const CheckResult result = workflows.check();
     say(ConfigFileSet(cnf).report().string());
     return static_cast<int>(result); // the exit code is the check's number
 }

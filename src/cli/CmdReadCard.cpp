@@ -1,11 +1,9 @@
 #include "Cli.h"
 #include "CliPrompts.h"
 
-#include "app/CardFiles.h"
+#include "app/Workflows.h"
 #include "archives/EventArchives.h"
 #include "document/ConfigFileSet.h"
-
-#include <memory>
 
 namespace kvort::cli {
 
@@ -22,8 +20,11 @@ int cmdReadCard(const std::vector<std::string>& words) {
     prompts.nextPath(*out);
     TerminalView view;
 
-    auto session = std::make_unique<PanelSession>();
-    const auto cnf = ReadConfigCard(*session, prompts, view);
+    ConfigSession session;
+    NullGate gate;
+    NullReadObserver reads;
+    Workflows workflows(session, {prompts, view, gate, reads}, Workflows::SavedRead::LeaveOnDisk);
+    const auto cnf = workflows.readCard();
     if (!cnf)
         return 1;
     say(cnf->string());

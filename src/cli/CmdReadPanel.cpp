@@ -1,15 +1,12 @@
 #include "Cli.h"
 #include "PanelCli.h"
 
-#include "app/PanelTransfer.h"
 #include "app/ReadCompletion.h"
-#include "app/Session.h"
+#include "app/Workflows.h"
 #include "archives/EventArchives.h"
 #include "document/ConfigFileSet.h"
 
 #include <QCoreApplication>
-
-#include <memory>
 
 namespace kvort::cli {
 
@@ -31,19 +28,21 @@ int cmdReadPanel(const std::vector<std::string>& words) {
     prompts.answer(ReadSaveQuestion(), MsgResult::Yes);
     prompts.nextPath(*out);
 
-    auto session = std::make_unique<PanelSession>();
-    int blockSize = 64;
-    TCommPort port;
-    const PortMap ports = chosenPorts(args.value("--ports"));
-    setUpPanelPort(port, ports);
-    PanelLink link(port, session->image.data(), blockSize, session->linkSeries);
-    link.setTimings(linkTimings());
-
+    ConfigSession session;
+    NullGate gate;
     std::optional<std::filesystem::path> cnf;
-    ReadSteps steps;
-    steps.complete = [&] { cnf = CompleteRead(*session, ReadSource::Panel, prompts, view); };
-    const TransferOutcome outcome = ReadConfigPU(link, port, prompts, view, steps);
-    port.setOpen(false);
+    struct : ReadObserver {
+        std::optional<std::filesystem::path>* cnf = nullptr;
+        void configurationRead(const std::filesystem::path& path) override { *cnf = path; }
+    } reads;
+    reads.cnf = &cnf;
+    Workflows workflows(session, {prompts, view, gate, reads}, Workflows::SavedRead::LeaveOnDisk);
+    const PortMap ports = chosenPorts(args.value("--ports"));
+    setUpPanelPort(workflows.port(), ports);
+    workflows.usePortMap(ports);
+    workflows.link().setTimings(linkTimings());
+    const TransferOutcome outcome = workflows.readPanel();
+    workflows.port().setOpen(false);
     if (outcome == TransferOutcome::NotFound)
         hintUnusablePorts(ports);
     if (outcome != TransferOutcome::Completed || !cnf)

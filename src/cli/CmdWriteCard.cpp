@@ -1,10 +1,9 @@
 #include "Cli.h"
 #include "CliPrompts.h"
 
-#include "app/CardFiles.h"
 #include "app/ConfigCheck.h"
-
-#include <memory>
+#include "app/ReadCompletion.h"
+#include "app/Workflows.h"
 
 namespace kvort::cli {
 
@@ -24,13 +23,15 @@ int cmdWriteCard(const std::vector<std::string>& words) {
     prompts.nextPath(*out);
     TerminalView view;
 
-    auto session = std::make_unique<PanelSession>();
-    session->CurrentConfigPath = cnf;
-    const ZoneNames zones = ReadZoneNames(IniStore(cnf));
-    switch (WriteConfigCard(*session, zones, prompts, view)) {
+    ConfigSession session;
+    session.attach(cnf);
+    NullGate gate;
+    NullReadObserver reads;
+    Workflows workflows(session, {prompts, view, gate, reads});
+    switch (workflows.writeCard()) {
     case CardWriteOutcome::Written:
         say(std::filesystem::absolute(*out).string());
-        if (session->DeviceSeries == Series::I)
+        if (session.panel().DeviceSeries == Series::I)
             say((std::filesystem::absolute(*out).parent_path() / kCardArchiveFile).string());
         return 0;
     case CardWriteOutcome::Stopped:

@@ -2,14 +2,9 @@
 #include "PanelCli.h"
 
 #include "app/ConfigCheck.h"
-#include "app/PanelTransfer.h"
-#include "app/Session.h"
-#include "document/IniStore.h"
-#include "image/Encoder.h"
+#include "app/Workflows.h"
 
 #include <QCoreApplication>
-
-#include <memory>
 
 namespace kvort::cli {
 
@@ -29,27 +24,17 @@ int cmdWritePanel(const std::vector<std::string>& words) {
     prompts.answer(CheckContinueQuestion(),
                    args.flag("--continue") ? MsgResult::Yes : MsgResult::No);
 
-    auto session = std::make_unique<PanelSession>();
-    session->CurrentConfigPath = cnf;
-    const ZoneNames zones = ReadZoneNames(IniStore(cnf));
-    int blockSize = 64;
-    TCommPort port;
+    ConfigSession session;
+    session.attach(cnf);
+    NullGate gate;
+    NullReadObserver reads;
+    Workflows workflows(session, {prompts, view, gate, reads});
     const PortMap ports = chosenPorts(args.value("--ports"));
-    setUpPanelPort(port, ports);
-    PanelLink link(port, session->image.data(), blockSize, session->linkSeries);
-    link.setTimings(linkTimings());
-
-    WriteSteps steps;
-    steps.buildImage = [&] {
-        ViewProgress progress(view);
-        BuildPanelImage(session->image, session->CurrentConfigPath, zones, &progress);
-    };
-    steps.check = [&] {
-        session->DeviceSeries = SeriesFromCode(session->linkSeries);
-        return static_cast<int>(CheckConfiguration(*session, prompts, view));
-    };
-    const TransferOutcome outcome = WriteConfig(link, port, prompts, view, steps);
-    port.setOpen(false);
+    setUpPanelPort(workflows.port(), ports);
+    workflows.usePortMap(ports);
+    workflows.link().setTimings(linkTimings());
+    const TransferOutcome outcome = workflows.writePanel();
+    workflows.port().setOpen(false);
     if (outcome == TransferOutcome::NotFound)
         hintUnusablePorts(ports);
     if (outcome == TransferOutcome::Stopped)

@@ -1,7 +1,7 @@
 // kvort-config: the window. An optional argument names a configuration to
 // open at start.
-#include "KvortConfig.h"
-#include "QtPrompts.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/QtPrompts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
                                                  QIcon(QStringLiteral(":/kvort-config.png"))));
 
     kvort::gui::QtPrompts prompts;
-    kvort::gui::KvortConfig window(prompts);
+    kvort::gui::MainWindow window(prompts);
     prompts.setParent(&window);
     window.showOnScreen();
 

@@ -404,31 +404,27 @@ void TCustomCommPort::PurgeOutput() {
     m_txFill = 0;
 }
 
+struct TCustomCommPort::HandOff {
+    std::function<void()> fn;
+    std::uint64_t generation = 0;
+    std::mutex m;
+    std::condition_variable cv;
+    bool done = false;
+};
+
 bool TCustomCommPort::runOnOwner(std::function<void()> fn) {
     if (QThread::currentThread() == thread()) {
         fn();
         return true;
     }
-    struct HandOff {
-        std::mutex m;
-        std::condition_variable cv;
-        bool done = false;
-    };
     auto handOff = std::make_shared<HandOff>();
-    std::uint64_t generation = m_generation;
-    QMetaObject::invokeMethod(
-        this,
-        [this, handOff, generation, fn = std::move(fn)] {
-            // A hand-off that outlived its open is dropped.
-            if (generation == m_generation && !m_closing)
-                fn();
-            {
-                std::lock_guard lk(handOff->m);
-                handOff->done = true;
-            }
-            handOff->cv.notify_all();
-        },
-        Qt::QueuedConnection);
+    handOff->fn = std::move(fn);
+    handOff->generation = m_generation;
+    {
+        std::lock_guard lk(m_handOffLock);
+        m_handOffs.push_back(handOff);
+    }
+    QMetaObject::invokeMethod(this, "runHandOffs", Qt::QueuedConnection);
     std::unique_lock lk(handOff->m);
     while (!handOff->done) {
         if (m_closing)
@@ -436,6 +432,24 @@ bool TCustomCommPort::runOnOwner(std::function<void()> fn) {
         handOff->cv.wait_for(lk, 10ms);
     }
     return true;
+}
+
+void TCustomCommPort::runHandOffs() {
+    std::deque<std::shared_ptr<HandOff>> due;
+    {
+        std::lock_guard lk(m_handOffLock);
+        due.swap(m_handOffs);
+    }
+    for (const auto& handOff : due) {
+        // A hand-off that outlived its open is dropped.
+        if (handOff->generation == m_generation && !m_closing)
+            handOff->fn();
+        {
+            std::lock_guard lk(handOff->m);
+            handOff->done = true;
+        }
+        handOff->cv.notify_all();
+    }
 }
 
 void TCustomCommPort::dispatch(std::uint32_t bits) {
@@ -576,7 +590,8 @@ void TCustomCommPort::receiveWorker() {
                 loseLine();
             }
         }
-        if (receiveFill() > 0 && OnTriggerAvail)
+        // OnTriggerAvail is the owner's to change: it is looked at there only.
+        if (receiveFill() > 0)
             runOnOwner([this] {
                 std::uint32_t fill = receiveFill();
                 if (fill > 0 && OnTriggerAvail)

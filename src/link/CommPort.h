@@ -19,7 +19,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -175,6 +177,10 @@ class TCustomCommPort : public QObject {
     // the port starts closing, so a close never waits on a worker that
     // waits on the owner.
     bool runOnOwner(std::function<void()> fn);
+    // Runs the hand-offs queued so far; reached from a worker by a queued
+    // call by name, so that everything a hand-off carries crosses threads
+    // through m_handOffLock, not through Qt's event queue.
+    Q_INVOKABLE void runHandOffs();
     void dispatch(std::uint32_t eventBits);
     void wakeAll();
     void loseLine(); // the device vanished: the workers end, the line goes silent
@@ -213,6 +219,10 @@ class TCustomCommPort : public QObject {
     mutable std::mutex m_rxLock;
     std::vector<std::uint8_t> m_rxBuf;
     std::uint32_t m_rxFill = 0;
+
+    struct HandOff;
+    std::mutex m_handOffLock;
+    std::deque<std::shared_ptr<HandOff>> m_handOffs;
 
     std::thread m_statusThread, m_readThread, m_writeThread;
 };

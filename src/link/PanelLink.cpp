@@ -51,24 +51,69 @@ void PanelLink::finishWait(bool timedOut) {
 bool PanelLink::wait(int timeoutMs) {
     m_done = false;
     m_timedOut = false;
+    if (m_broken)
+        return false;
     m_timer.start(timeoutMs);
     QEventLoop loop;
     m_loop = &loop;
     while (!m_done)
         loop.exec();
     m_loop = nullptr;
-    return !m_timedOut;
+    return !m_timedOut && !m_broken;
 }
 
 void PanelLink::pause(int ms) {
     wait(ms);
 }
 
+void PanelLink::beginTransfer() {
+    m_reply = 0;
+    m_awaitingReply = false;
+    m_strays = 0;
+    m_broken = false;
+}
+
+void PanelLink::breakLine() {
+    m_broken = true;
+    m_awaitingReply = false;
+    finishWait(true);
+}
+
+void PanelLink::countStray() {
+    if (++m_strays > kStrayByteBudget)
+        breakLine();
+}
+
+void PanelLink::takeReplyBytes() {
+    // The panel sends one letter per block, after the block. Any other byte,
+    // and a letter nobody waits for, is a stray; another letter than the
+    // search found means whatever answers is not that panel.
+    while (!m_broken && m_port.receiveFill() > 0) {
+        std::uint8_t b = m_port.ReadByte();
+        const bool letter = b == kReplyFH || b == kReplyI;
+        if (letter && m_reply != 0 && b != m_reply) {
+            breakLine();
+        } else if (letter && m_awaitingReply) {
+            if (m_reply == 0) {
+                m_reply = b;
+                m_deviceSeries = b == kReplyI ? 1 : 0;
+            }
+            m_awaitingReply = false;
+            finishWait(false);
+        } else {
+            countStray();
+        }
+    }
+}
+
 void PanelLink::onTriggerAvail(std::uint16_t count) {
     if (m_direction == TransferDirection::Read) {
         if (m_searching) {
-            // Believe 64 or 256 only once the line has stayed quiet.
-            if (count == 64 || count == 256)
+            // Believe 64 or 256 only once the line has stayed quiet. More
+            // than the larger block and the strays allowed can never be one.
+            if (count > 256 + kStrayByteBudget)
+                breakLine();
+            else if (count == 64 || count == 256)
                 m_settle.start(m_timings.searchSettle);
             else
                 m_settle.stop();
@@ -78,16 +123,7 @@ void PanelLink::onTriggerAvail(std::uint16_t count) {
             finishWait(false);
         return;
     }
-    // Anything but the two reply letters is line noise: dropped, and the
-    // wait goes on with its time-out still running.
-    while (m_port.receiveFill() > 0) {
-        std::uint8_t reply = m_port.ReadByte();
-        if (reply == kReplyFH || reply == kReplyI) {
-            m_deviceSeries = reply == kReplyI ? 1 : 0;
-            finishWait(false);
-            return;
-        }
-    }
+    takeReplyBytes();
 }
 
 void PanelLink::onSettled() {
@@ -115,14 +151,17 @@ bool PanelLink::search(TransferDirection direction) {
         m_port.setDtr(true);
         m_port.setRts(true);
         m_port.setOpen(true);
+        beginTransfer();
         if (direction == TransferDirection::Write) {
             for (int k = 0; k < 64; ++k)
                 m_port.WriteByte(m_image[k]);
-            if (wait(m_timings.writeSearchReply))
+            if (awaitReply(m_timings.writeSearchReply))
                 return true;
+            if (m_broken)
+                continue; // a line that talks this much is no panel
             for (int k = 64; k < 256; ++k)
                 m_port.WriteByte(m_image[k]);
-            if (wait(m_timings.writeSearchReply)) {
+            if (awaitReply(m_timings.writeSearchReply)) {
                 m_blockSize = 256;
                 return true;
             }
@@ -141,11 +180,23 @@ bool PanelLink::search(TransferDirection direction) {
     return false;
 }
 
+bool PanelLink::awaitReply(int timeoutMs) {
+    m_awaitingReply = true;
+    bool answered = wait(timeoutMs);
+    m_awaitingReply = false;
+    return answered;
+}
+
 bool PanelLink::writeBlock(int b) {
+    // Whatever came since the last reply came before this block: it cannot
+    // be this block's reply.
+    takeReplyBytes();
+    if (m_broken)
+        return false;
     const std::uint8_t* block = m_image + static_cast<long>(b) * m_blockSize;
     for (int k = 0; k < m_blockSize; ++k)
         m_port.WriteByte(block[k]);
-    return wait(m_timings.writeReply);
+    return awaitReply(m_timings.writeReply);
 }
 
 bool PanelLink::readBlock(int b) {

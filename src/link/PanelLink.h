@@ -21,6 +21,11 @@ namespace kvort {
 
 inline constexpr int kPanelImageBytes = 65536;
 
+// Bytes one transfer may see that are no reply of the panel: line noise, a
+// reply too many. A real panel sends exactly one letter per write block; a
+// lone noise byte is forgiven, a line that keeps talking is no panel.
+inline constexpr int kStrayByteBudget = 4;
+
 enum class TransferDirection { Write = 0, Read = 1 };
 
 // Waits and pauses, in milliseconds, as the panel expects them.
@@ -64,7 +69,9 @@ class PanelLink : public QObject {
     bool search(TransferDirection direction);
 
     int blockCount() const { return kPanelImageBytes / m_blockSize; }
-    // Sends block b and waits for "Y" or "I"; false when none came in time.
+    // Sends block b and waits for its reply, the letter the search found;
+    // false when none came in time, the letter changed, or the transfer has
+    // seen more than kStrayByteBudget stray bytes. Nothing is sent then.
     bool writeBlock(int b);
     // Requests block b and takes it into the image; false when no block of
     // exactly BlockSize bytes came in time.
@@ -74,6 +81,9 @@ class PanelLink : public QObject {
     // Bytes the panel sent beyond the last block taken: that block was longer
     // than BlockSize, so it cannot be trusted.
     bool strayBytes() const { return m_port.receiveFill() > 0; }
+    // The line broke the write's rules (too many stray bytes, another
+    // letter): the transfer on this port is over.
+    bool lineBroken() const { return m_broken; }
 
     // Progress bar position after block b: b / 10 for 64-byte blocks, b / 2.5
     // for 256-byte blocks, halves to the even neighbour. The last blocks give
@@ -82,9 +92,14 @@ class PanelLink : public QObject {
 
   private:
     bool wait(int timeoutMs);
+    bool awaitReply(int timeoutMs);
     void finishWait(bool timedOut);
     void onTriggerAvail(std::uint16_t count);
     void onSettled();
+    void beginTransfer(); // a port was opened by the search
+    void takeReplyBytes();
+    void countStray();
+    void breakLine();
 
     TCommPort& m_port;
     std::uint8_t* m_image;
@@ -95,6 +110,13 @@ class PanelLink : public QObject {
     bool m_searching = false;
     bool m_done = false;
     bool m_timedOut = false;
+    // Write: the letter this transfer's search found (0 before), whether a
+    // reply is awaited now, the stray bytes seen. Strays and a broken line
+    // are counted in both directions.
+    std::uint8_t m_reply = 0;
+    bool m_awaitingReply = false;
+    int m_strays = 0;
+    bool m_broken = false;
     QTimer m_timer;
     QTimer m_settle;
     QEventLoop* m_loop = nullptr;

@@ -23,6 +23,8 @@ constexpr std::uint8_t kExtraByte = 0x00;
 // a transfer means it gave up, and a serving panel starts over.
 constexpr int kServeIdleMs = 3000;
 constexpr int kLingerMs = 2000;
+// The same noise every run: a failure can be replayed.
+constexpr std::uint32_t kNoiseSeed = 0x4B564E31;
 
 struct FaultNameRow {
     SimFault fault;
@@ -31,7 +33,7 @@ struct FaultNameRow {
 constexpr FaultNameRow kFaultNames[] = {
     {SimFault::None, "none"},        {SimFault::Silent, "silent"},  {SimFault::Garbage, "garbage"},
     {SimFault::ShortBlock, "short"}, {SimFault::LongBlock, "long"}, {SimFault::HangUp, "hangup"},
-    {SimFault::SlowReply, "slow"},
+    {SimFault::SlowReply, "slow"},   {SimFault::Noise, "noise"},
 };
 
 std::runtime_error sysError(const std::string& what) {
@@ -195,7 +197,7 @@ void PanelSimulator::hangUp() {
 bool PanelSimulator::faultAt(SimFault f, int block) const {
     if (m_opt.fault != f)
         return false;
-    if (f == SimFault::Silent)
+    if (f == SimFault::Silent || f == SimFault::Noise)
         return block >= m_opt.faultBlock;
     return block == m_opt.faultBlock;
 }
@@ -228,6 +230,40 @@ void PanelSimulator::linger() {
         std::uint8_t buf[256];
         if (::read(m_master, buf, sizeof buf) < 0 && errno != EAGAIN && errno != EINTR)
             return;
+    }
+}
+
+SimOutcome PanelSimulator::streamNoise() {
+    // A line with something else on it: random bytes at the line rate, paced
+    // or not, whatever the program sends (taken and dropped), until stopped.
+    // Bytes the program's side has no room for are lost, as on a wire.
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    std::uint32_t x = kNoiseSeed;
+    Clock::time_point due = Clock::now();
+    while (true) {
+        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
+        if (::poll(fds, 2, 1) < 0 && errno != EINTR)
+            return SimOutcome::Stopped;
+        if (fds[1].revents != 0)
+            return SimOutcome::Stopped;
+        if (fds[0].revents & POLLIN) {
+            std::uint8_t sink[4096];
+            [[maybe_unused]] ssize_t got = ::read(m_master, sink, sizeof sink);
+        }
+        std::uint8_t out[256];
+        size_t n = 0;
+        const Clock::time_point now = Clock::now();
+        for (; due <= now && n < sizeof out; ++n) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            out[n] = static_cast<std::uint8_t>(x >> 24);
+            due += m_byteTime;
+        }
+        due = std::max(due, now); // a line does not catch up on lost time
+        if (n > 0) {
+            [[maybe_unused]] ssize_t w = ::write(m_master, out, n);
+        }
     }
 }
 
@@ -265,6 +301,8 @@ SimOutcome PanelSimulator::runWrite() {
             }
             if (faultAt(SimFault::Silent, done))
                 continue;
+            if (faultAt(SimFault::Noise, done))
+                return streamNoise();
             std::this_thread::sleep_until(m_opt.pacing ? m_rxClock : Clock::now());
             if (faultAt(SimFault::SlowReply, done))
                 std::this_thread::sleep_for(std::chrono::milliseconds(m_opt.slowMs));
@@ -304,6 +342,8 @@ SimOutcome PanelSimulator::runRead() {
             }
             if (faultAt(SimFault::Silent, block))
                 continue;
+            if (faultAt(SimFault::Noise, block))
+                return streamNoise();
             if (faultAt(SimFault::SlowReply, block))
                 std::this_thread::sleep_for(std::chrono::milliseconds(m_opt.slowMs));
             const std::uint8_t* data = m_opt.image.data() + static_cast<size_t>(block) * bs;

@@ -29,10 +29,11 @@ enum class SimFault {
     LongBlock,  ///< block N sent one byte long (read mode)
     HangUp,     ///< the line is hung up when block N is due
     SlowReply,  ///< the answer to block N comes after slowMs
+    Noise,      ///< from block N on, random bytes at the line rate until stopped
 };
 inline constexpr SimFault kAllFaults[] = {
-    SimFault::None,      SimFault::Silent, SimFault::Garbage,  SimFault::ShortBlock,
-    SimFault::LongBlock, SimFault::HangUp, SimFault::SlowReply};
+    SimFault::None,      SimFault::Silent, SimFault::Garbage,   SimFault::ShortBlock,
+    SimFault::LongBlock, SimFault::HangUp, SimFault::SlowReply, SimFault::Noise};
 
 std::string_view faultName(SimFault f);
 std::optional<SimFault> faultFromName(std::string_view name);
@@ -93,6 +94,7 @@ class PanelSimulator {
     void send(const std::uint8_t* data, size_t n);
     void hangUp();
     void linger();
+    SimOutcome streamNoise();
     bool faultAt(SimFault f, int block) const;
     SimOutcome runWrite();
     SimOutcome runRead();

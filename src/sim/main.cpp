@@ -25,10 +25,10 @@ void onSignal(int) {
 const char kUsage[] =
     "usage: kvort-panel-sim --mode write|read [--series fh|i] [--block 64|256]\n"
     "         [--image IN.bin] [--save OUT.bin] [--link PATH] [--no-pacing] [--serve]\n"
-    "         [--fault none|silent|garbage|short|long|hangup|slow] [--fault-block N]\n"
+    "         [--fault none|silent|garbage|short|long|hangup|slow|noise] [--fault-block N]\n"
     "         [--slow-ms M]\n"
     "       shorthands: --silent-from N, --garbage-at N, --short-block N,\n"
-    "         --long-block N, --hangup-at N, --slow-reply M (at --fault-block)\n";
+    "         --long-block N, --hangup-at N, --noise-from N, --slow-reply M (at --fault-block)\n";
 
 struct Usage {
     std::string message;
@@ -129,6 +129,8 @@ int main(int argc, char** argv) {
                 shorthand(SimFault::LongBlock);
             } else if (a == "--hangup-at") {
                 shorthand(SimFault::HangUp);
+            } else if (a == "--noise-from") {
+                shorthand(SimFault::Noise);
             } else if (a == "--slow-reply") {
                 opt.fault = SimFault::SlowReply;
                 opt.slowMs = number(a, value());

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <type_traits>
 
 namespace kvort::text {
 namespace detail {
@@ -75,9 +76,25 @@ template <Utf8Literal L> struct Converted {
 } // namespace detail
 
 namespace literals {
+#if defined(__clang__)
+// clang (14 at least) crashes when it prints a literal operator template of
+// class type, which it does for the notes of any failed constant evaluation
+// around the literal (`const std::string s = std::string("И"_cp) + x;` is
+// enough). It prints the character-pack form, a GNU extension, correctly;
+// the bytes are the same.
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wgnu-string-literal-operator-template"
+template <typename C, C... Cs> constexpr std::string_view operator""_cp() {
+    static_assert(std::is_same_v<C, char>, "a plain string literal");
+    using Converted = detail::Converted<detail::Utf8Literal<sizeof...(Cs) + 1>({Cs..., 0})>;
+    return {Converted::bytes.data(), Converted::size};
+}
+#pragma clang diagnostic pop
+#else
 template <detail::Utf8Literal L> constexpr std::string_view operator""_cp() {
     return {detail::Converted<L>::bytes.data(), detail::Converted<L>::size};
 }
+#endif
 } // namespace literals
 
 } // namespace kvort::text

@@ -4,9 +4,9 @@
 #include "document/Lifecycle.h"
 #include "text/Cp1251.h"
 
+#include "Process.h"
+
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace kvort::testing {
 
@@ -14,11 +14,8 @@ namespace fs = std::filesystem;
 
 void AppTest::SetUp() {
     m_oldCwd = fs::current_path();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          (std::string("kvort_app_") + info->test_suite_name() + "_" + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    m_tmp = std::make_unique<test::TempDir>();
+    dir = m_tmp->path();
 }
 
 void AppTest::resetStores() {
@@ -30,7 +27,7 @@ void AppTest::resetStores() {
 void AppTest::TearDown() {
     resetStores();
     fs::current_path(m_oldCwd);
-    fs::remove_all(dir);
+    m_tmp.reset();
 }
 
 fs::path AppTest::newConfig(const std::string& name) {
@@ -63,10 +60,7 @@ void AppTest::detector(int slot, int line, int address, std::string_view text,
 }
 
 std::string AppTest::contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return test::Slurp(p);
 }
 
 std::vector<std::string> AppTest::filesIn(const fs::path& folder) const {

@@ -1,9 +1,10 @@
 #pragma once
 // A configuration in a fresh folder, the scripted prompts, a view that
 // records what it was told, and the session the workflows share.
-#include "app/ScriptedPrompts.h"
-#include "app/Session.h"
-#include "app/WorkbenchView.h"
+#include "ScriptedPrompts.h"
+#include "TempDir.h"
+#include "app/ConfigSession.h"
+#include "app/Ports.h"
 #include "document/Config.h"
 #include "document/Detectors.h"
 #include "document/IniStore.h"
@@ -21,16 +22,20 @@ inline std::string cp(std::string_view s) {
     return std::string(s);
 }
 
-class RecordingView : public WorkbenchView {
+// Records what the workflows show, on all three ports.
+class RecordingView : public ProgressSink, public ActionGate, public ReadObserver {
   public:
     void setStatus(std::string_view text) override { statuses.emplace_back(text); }
     void setProgress(int, int) override {}
     void setBusy(bool busy) override { busyCalls.push_back(busy); }
-    void setOperationsEnabled(bool) override {}
-    void beginRead() override { ++begun; }
-    void readNotSaved() override { ++notSaved; }
-    void showReadConfiguration(const std::filesystem::path& cnf) override { shown.push_back(cnf); }
     void playNotify() override { ++notified; }
+    void enter(WorkflowStage stage) override {
+        if (stage == WorkflowStage::ReadRunning)
+            ++begun;
+        if (stage == WorkflowStage::ReadNotSaved)
+            ++notSaved;
+    }
+    void configurationRead(const std::filesystem::path& cnf) override { shown.push_back(cnf); }
 
     std::vector<std::string> statuses;
     std::vector<bool> busyCalls;
@@ -61,9 +66,11 @@ class AppTest : public ::testing::Test {
     std::unique_ptr<PanelSession> session = std::make_unique<PanelSession>();
     ScriptedPrompts prompts;
     RecordingView view;
+    Ports ports{prompts, view, view, view};
 
   private:
     std::filesystem::path m_oldCwd;
+    std::unique_ptr<test::TempDir> m_tmp;
     std::unique_ptr<IniStore> m_cnf;
     std::unique_ptr<IniStore> m_tb[kSlotCount];
 };

@@ -40,7 +40,7 @@ class CardTest : public AppTest {
         prompts.expectSeries(series);
         expectCheckPasses();
         prompts.expectSaveFile(card, CardFileDialog());
-        EXPECT_EQ(WriteConfigCard(*session, zones, prompts, view), CardWriteOutcome::Written);
+        EXPECT_EQ(WriteConfigCard(*session, zones, ports), CardWriteOutcome::Written);
         return contents(card);
     }
 
@@ -73,7 +73,7 @@ TEST_F(CardTest, SeriesIMarksTheImageAndWritesAnEmptyArchiveBesideIt) {
 TEST_F(CardTest, WriteEndsQuietlyWhenCancelledOrStopped) {
     // Series dialog cancelled: nothing encoded, nothing written.
     prompts.expectSeries(-1);
-    EXPECT_EQ(WriteConfigCard(*session, zones, prompts, view), CardWriteOutcome::Cancelled);
+    EXPECT_EQ(WriteConfigCard(*session, zones, ports), CardWriteOutcome::Cancelled);
     EXPECT_FALSE(fs::exists(dir / "OBJ.bin"));
     EXPECT_EQ(session->DeviceSeries, Series::Unknown);
 
@@ -81,7 +81,7 @@ TEST_F(CardTest, WriteEndsQuietlyWhenCancelledOrStopped) {
     prompts.expectSeries(0);
     expectCheckPasses();
     prompts.expectSaveFile(std::nullopt, CardFileDialog());
-    EXPECT_EQ(WriteConfigCard(*session, zones, prompts, view), CardWriteOutcome::Cancelled);
+    EXPECT_EQ(WriteConfigCard(*session, zones, ports), CardWriteOutcome::Cancelled);
     EXPECT_TRUE(fs::exists(dir / "OBJ.bin"));
     EXPECT_TRUE(fs::is_empty(dir / "card"));
 
@@ -93,7 +93,7 @@ TEST_F(CardTest, WriteEndsQuietlyWhenCancelledOrStopped) {
     prompts.expectMessage("ПРЕДУПРЕЖДЕНИЕ"_cp,
                           "ОШИБКА КОНФИГУРАЦИИ. ПРОЦЕДУРА ЗАПИСЬ ОСТАНОВЛЕНА"_cp, MsgIcon::Error,
                           MsgButtons::Ok, MsgResult::Ok);
-    EXPECT_EQ(WriteConfigCard(*session, zones, prompts, view), CardWriteOutcome::Stopped);
+    EXPECT_EQ(WriteConfigCard(*session, zones, ports), CardWriteOutcome::Stopped);
     EXPECT_TRUE(fs::is_empty(dir / "card"));
     EXPECT_EQ(prompts.pending(), 0u);
     EXPECT_EQ(view.busyCalls.size() % 2, 0u);
@@ -117,7 +117,7 @@ TEST_F(CardTest, ReadOfAnFhCardDecodesTheConfigurationAndItsArchives) {
     prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
     expectSaveQuestion(MsgResult::Yes);
     prompts.expectSaveFile(dir / "read" / "NEW.cnf", cnfDialog());
-    const auto cnfRead = ReadConfigCard(*session, prompts, view);
+    const auto cnfRead = ReadConfigCard(*session, ports);
 
     ASSERT_EQ(cnfRead, dir / "read" / "NEW.cnf");
     EXPECT_EQ(session->CurrentConfigPath, dir / "read" / "NEW.cnf");
@@ -154,7 +154,7 @@ TEST_F(CardTest, ReadOfASeriesICardTakesArchivesOnlyFromTheSaveFolder) {
         prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
         expectSaveQuestion(MsgResult::Yes);
         prompts.expectSaveFile(folder / "NEW.cnf", cnfDialog());
-        EXPECT_EQ(ReadConfigCard(*session, prompts, view), folder / "NEW.cnf");
+        EXPECT_EQ(ReadConfigCard(*session, ports), folder / "NEW.cnf");
         EXPECT_EQ(session->DeviceSeries, Series::I);
     };
 
@@ -191,7 +191,7 @@ TEST_F(CardTest, PanelReadTakesArchivesOnlyFromAnFhImage) {
         session->image = TPanelImage::fromBytes(image);
         expectSaveQuestion(MsgResult::Yes);
         prompts.expectSaveFile(folder / "NEW.cnf", cnfDialog());
-        EXPECT_EQ(CompleteRead(*session, ReadSource::Panel, prompts, view), folder / "NEW.cnf");
+        EXPECT_EQ(CompleteRead(*session, ReadSource::Panel, ports), folder / "NEW.cnf");
         EXPECT_EQ(session->DeviceSeries, SeriesFromCode(series));
         EXPECT_EQ(contents(folder / "NEW.bin"), image);
         EXPECT_EQ(fs::exists(ArchiveFile(ArchiveKind::Faults, folder / "NEW")), series == 0);
@@ -207,7 +207,7 @@ TEST_F(CardTest, ShortArchiveFileIsAnErrorAfterTheConfigurationIsSaved) {
     expectSaveQuestion(MsgResult::Yes);
     prompts.expectSaveFile(dir / "card" / "NEW.cnf", cnfDialog());
     try {
-        ReadConfigCard(*session, prompts, view);
+        ReadConfigCard(*session, ports);
         FAIL() << "no error";
     } catch (const FileError& e) {
         EXPECT_NE(std::string(e.what()).find("ARHIVE.BIN"), std::string::npos) << e.what();
@@ -223,7 +223,7 @@ TEST_F(CardTest, TooShortCardIsRefusedBeforeAnythingChanges) {
     const auto before = filesIn(dir);
     prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
     try {
-        ReadConfigCard(*session, prompts, view);
+        ReadConfigCard(*session, ports);
         FAIL() << "no error";
     } catch (const FileError& e) {
         const std::string what = e.what();
@@ -241,7 +241,7 @@ TEST_F(CardTest, ReadNotSavedWritesNothing) {
     const std::string card = writeCard(0, dir / "card" / "CONFIG.BIN");
     // Open dialog cancelled: no sound, no question.
     prompts.expectOpenFile(std::nullopt, CardFileDialog());
-    EXPECT_EQ(ReadConfigCard(*session, prompts, view), std::nullopt);
+    EXPECT_EQ(ReadConfigCard(*session, ports), std::nullopt);
     EXPECT_EQ(view.notified, 0);
 
     // Answer No, and save dialog cancelled.
@@ -250,7 +250,7 @@ TEST_F(CardTest, ReadNotSavedWritesNothing) {
         expectSaveQuestion(answerNo ? MsgResult::No : MsgResult::Yes);
         if (!answerNo)
             prompts.expectSaveFile(std::nullopt, cnfDialog());
-        EXPECT_EQ(ReadConfigCard(*session, prompts, view), std::nullopt);
+        EXPECT_EQ(ReadConfigCard(*session, ports), std::nullopt);
         EXPECT_EQ(std::string(session->image.bytes()), card); // stays in memory
     }
     EXPECT_EQ(view.notSaved, 2);

@@ -1,11 +1,9 @@
 // The card path end to end through the real kvortcfg, in a scratch folder.
 #include "AppFixture.h"
+#include "Process.h"
 
 #include "archives/EventArchives.h"
 #include "text/Literals.h"
-
-#include <cstdlib>
-#include <sys/wait.h>
 
 #ifdef KVORTCFG
 
@@ -22,18 +20,10 @@ struct Outcome {
 
 class CommandLineTest : public AppTest {
   protected:
-    // Runs kvortcfg with the arguments in dir; arguments must need no quoting
-    // beyond the single quotes given here.
+    // Runs kvortcfg with the arguments (split at blanks) in dir.
     Outcome kvortcfg(const std::string& args) {
-        const std::string cmd = "cd '" + dir.string() + "' && '" KVORTCFG "' " + args + " >'" +
-                                (dir / "stdout.txt").string() + "' 2>'" +
-                                (dir / "stderr.txt").string() + "'";
-        const int raw = std::system(cmd.c_str());
-        Outcome r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, contents(dir / "stdout.txt"),
-                  contents(dir / "stderr.txt")};
-        fs::remove(dir / "stdout.txt");
-        fs::remove(dir / "stderr.txt");
-        return r;
+        const test::ProcessResult r = test::RunProcess(KVORTCFG, test::SplitWords(args), dir);
+        return {r.status, r.out, r.err};
     }
     void sampleConfig() {
         ASSERT_EQ(kvortcfg("new OBJ").status, 0);

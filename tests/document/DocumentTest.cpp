@@ -1,4 +1,4 @@
-#include "TempDir.h"
+#include "TestText.h"
 
 #include "document/Config.h"
 #include "document/ConfigFileSet.h"
@@ -39,7 +39,8 @@ std::string expectedSkeleton(bool forRead) {
 TEST(Skeletons, ByteForByte) {
     EXPECT_EQ(NewConfigSkeleton(), expectedSkeleton(false));
     EXPECT_EQ(ReadSkeleton(), expectedSkeleton(true));
-    EXPECT_NE(NewConfigSkeleton().find(cp("[СЦЕНАРИЙ 96]\r\n[СЦЕНАРИЙ 097]\r\n")), std::string::npos);
+    EXPECT_NE(NewConfigSkeleton().find(cp("[СЦЕНАРИЙ 96]\r\n[СЦЕНАРИЙ 097]\r\n")),
+              std::string::npos);
 }
 
 TEST(FileSet, ExtensionReplacement) {
@@ -92,12 +93,14 @@ TEST(NewConfig, ContentOfAFreshConfiguration) {
     EXPECT_EQ(s.ReadSection(cp("ПЛАН ЗОНЫ")).size(), 256u);
     // The keys land inside the skeleton's sections, which keep their order.
     std::string text = fileUtf8(cnf);
-    EXPECT_NE(text.find("[СОСТАВ]\r\n0=ПУ-П\r\n\r\n[ПРИБОРЫ]\r\nПУ-П=-8\r\n\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n\r\n"
-                        "[ЗОНА]\r\n1=ЗОНА 1\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("[СОСТАВ]\r\n0=ПУ-П\r\n\r\n[ПРИБОРЫ]\r\nПУ-П=-8\r\n\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n\r\n"
+                  "[ЗОНА]\r\n1=ЗОНА 1\r\n"),
+        std::string::npos);
     EXPECT_NE(text.find("256=\r\n[СЦЕНАРИЙ 01]\r\n"), std::string::npos);
-    EXPECT_NE(text.find("[ОПИСАНИЕ ВЫХОДОВ]\r\nПУ-П /01=ПЕРЕДАЧА НА ПЦН\r\nПУ-П /02=ОПОВЕЩЕНИЕ\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("[ОПИСАНИЕ ВЫХОДОВ]\r\nПУ-П /01=ПЕРЕДАЧА НА ПЦН\r\nПУ-П /02=ОПОВЕЩЕНИЕ\r\n"),
+        std::string::npos);
     for (int n = 1; n <= 128; ++n)
         EXPECT_FALSE(ReadScenario(s, n).exists);
 }
@@ -116,8 +119,12 @@ TEST(NewConfig, OverwritesAnOldConfigurationOfTheSameName) {
 }
 
 namespace {
-void touch(const fs::path& p, const std::string& utf8) { writeFile(p, cp(utf8)); }
-std::string content(const fs::path& p) { return fs::exists(p) ? fileUtf8(p) : "<missing>"; }
+void touch(const fs::path& p, const std::string& utf8) {
+    writeFile(p, cp(utf8));
+}
+std::string content(const fs::path& p) {
+    return fs::exists(p) ? fileUtf8(p) : "<missing>";
+}
 } // namespace
 
 TEST(OpenAndDiscard, WorkingCopiesOnlyForFilesThatExist) {
@@ -130,7 +137,8 @@ TEST(OpenAndDiscard, WorkingCopiesOnlyForFilesThatExist) {
     for (const auto& e : fs::directory_iterator(dir.path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"N.cnf", "N.tb3", "N.tb5", "N.~cnf", "N.~tb3", "N.~tb5"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"N.cnf", "N.tb3", "N.tb5", "N.~cnf", "N.~tb3", "N.~tb5"}));
 }
 
 TEST(OpenAndDiscard, DiscardRestoresWhatHasWorkingCopies) {
@@ -144,7 +152,7 @@ TEST(OpenAndDiscard, DiscardRestoresWhatHasWorkingCopies) {
         s.WriteString("A", "k", "edited");
         touch(dir / "N.tb1", "tb1 edited");
         touch(dir / "N.tb6", "created since opening");
-        DiscardConfig(dir / "N.tb1"); // any member names the set
+        DiscardConfig(dir / "N.tb1");                    // any member names the set
         EXPECT_EQ(s.ReadString("A", "k", ""), "opened"); // the live store sees the restore
     }
     EXPECT_EQ(content(dir / "N.cnf"), "[A]\r\nk=opened\r\n");
@@ -221,7 +229,7 @@ TEST(Composition, CompletionOfOlderFiles) {
     EXPECT_EQ(p.ReadSection(cp("ПРИБОРЫ")).size(), 2u);
     EXPECT_EQ(p.ReadString(cp("ПРИБОРЫ"), cp("ППКП1"), ""), "-8");
     EXPECT_EQ(p.ReadString(cp("ПРИБОРЫ"), cp("ППКП3"), ""), "-8");
-    EXPECT_EQ(u8(SlotKind(p, 1)), "БРИТ"); // the trailing blank is trimmed
+    EXPECT_EQ(u8(SlotKind(p, 1)), "БРИТ");                // the trailing blank is trimmed
     EXPECT_FALSE(p.KeyExists(cp("ПРИБОРЫ"), cp("ПУ-П"))); // slot 0 is not completed
 }
 
@@ -324,8 +332,9 @@ TEST(Detectors, LinkedOutputsReadBackAsWritten) {
         const char* device;
         const char* number;
     } rows[] = {
-        {"ВНЕШН/097/", "ВНЕШН", "097"}, {"СЦЕН./05/", "СЦЕН.", "05"},  {"СЦЕН./128/", "СЦЕН.", "128"},
-        {"ППКП2/05/", "ППКП2", "05"},   {"БРВУ1/08/", "БРВУ1", "08"},  {"ПУ-П /01/", "ПУ-П ", "01"},
+        {"ВНЕШН/097/", "ВНЕШН", "097"}, {"СЦЕН./05/", "СЦЕН.", "05"},
+        {"СЦЕН./128/", "СЦЕН.", "128"}, {"ППКП2/05/", "ППКП2", "05"},
+        {"БРВУ1/08/", "БРВУ1", "08"},   {"ПУ-П /01/", "ПУ-П ", "01"},
         {"БКА31/07/", "БКА31", "07"},   {"ВНЕШН/96/", "ВНЕШН", "96"},
     };
     for (const auto& r : rows) {

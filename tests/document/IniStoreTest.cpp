@@ -1,11 +1,10 @@
-#include "TempDir.h"
+#include "FileSizeLimit.h"
+#include "TestText.h"
 
 #include "document/IniStore.h"
 #include "text/Error.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 using namespace kvort;
 using namespace kvort::test;
@@ -34,7 +33,7 @@ std::string crlf(const std::string& utf8) {
 }
 
 class IniStoreTest : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     std::filesystem::path file = dir / "A.cnf";
 };
@@ -49,9 +48,9 @@ TEST_F(IniStoreTest, NamesMatchWithoutCaseAndBlanksCyrillicIncluded) {
         const char* key;
         const char* expected;
     } rows[] = {
-        {"зона", "1", "ПЕРВАЯ"},      {"ЗОНА", " 1 ", "ПЕРВАЯ"},   {"ПЛАН ЗОНЫ ", "КЛЮЧ", "x"},
-        {" план зоны", "ключ", "x"},  {"LATIN", "KEY", "v"},       {"latin", "key", "v"},
-        {"ЗОНА", "2", "<none>"},      {"ЗОН", "1", "<none>"},      {"ПЛАН  ЗОНЫ", "КЛЮЧ", "<none>"},
+        {"зона", "1", "ПЕРВАЯ"},     {"ЗОНА", " 1 ", "ПЕРВАЯ"}, {"ПЛАН ЗОНЫ ", "КЛЮЧ", "x"},
+        {" план зоны", "ключ", "x"}, {"LATIN", "KEY", "v"},     {"latin", "key", "v"},
+        {"ЗОНА", "2", "<none>"},     {"ЗОН", "1", "<none>"},    {"ПЛАН  ЗОНЫ", "КЛЮЧ", "<none>"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(u8(s.ReadString(cp(r.section), cp(r.key), cp("<none>"))), r.expected)
@@ -70,13 +69,14 @@ TEST_F(IniStoreTest, ValuesAreTrimmedAndDefaultsOnlyForAbsentKeys) {
 }
 
 TEST_F(IniStoreTest, ReadInteger) {
-    putFile(file, "[S]\ndec=13\nneg=-1\nhex=0x1F\nHEX=0XfF\ntext=ВКЛ\nmixed=12a\nempty=\nsp= 42 \n");
+    putFile(file,
+            "[S]\ndec=13\nneg=-1\nhex=0x1F\nHEX=0XfF\ntext=ВКЛ\nmixed=12a\nempty=\nsp= 42 \n");
     IniStore s(file);
     struct Row {
         const char* key;
         int expected;
-    } rows[] = {{"dec", 13},   {"neg", -1},   {"hex", 31},   {"text", 77}, {"mixed", 77},
-                {"empty", 77}, {"sp", 42},    {"nokey", 77}};
+    } rows[] = {{"dec", 13},   {"neg", -1},   {"hex", 31}, {"text", 77},
+                {"mixed", 77}, {"empty", 77}, {"sp", 42},  {"nokey", 77}};
     for (const auto& r : rows)
         EXPECT_EQ(s.ReadInteger("S", cp(r.key), 77), r.expected) << r.key;
 }
@@ -119,8 +119,9 @@ TEST_F(IniStoreTest, DeleteEraseAndSectionExistence) {
 }
 
 TEST_F(IniStoreTest, SectionValuesComeInFileOrderFirstDuplicateWins) {
-    putFile(file, "[D]\nПУ-П /02=ОПОВЕЩЕНИЕ\nПУ-П /01=ПЕРЕДАЧА НА ПЦН\n  ппкп1/03 = X \nпу-п /02=ДУБЛЬ\n"
-                  "[D]\nlater=ignored\n");
+    putFile(file,
+            "[D]\nПУ-П /02=ОПОВЕЩЕНИЕ\nПУ-П /01=ПЕРЕДАЧА НА ПЦН\n  ппкп1/03 = X \nпу-п /02=ДУБЛЬ\n"
+            "[D]\nlater=ignored\n");
     IniStore s(file);
     auto values = s.ReadSectionValues("d");
     ASSERT_EQ(values.size(), 3u);
@@ -150,10 +151,10 @@ TEST_F(IniStoreTest, MalformedInputIsReadAndKeptNotDestroyed) {
         s.WriteString("C", "added", "2");
     }
     std::string after = readFile(file);
-    for (const std::string& kept : {std::string("orphan=1\r\n"), std::string("line without equals\r\n"),
-                                    binary + "\r\n", longLine + "\r\n", std::string("=novalue\r\n"),
-                                    std::string(";comment=x\r\n"), std::string("[B\r\n"),
-                                    std::string("last=1\r\nadded=2\r\n")})
+    for (const std::string& kept :
+         {std::string("orphan=1\r\n"), std::string("line without equals\r\n"), binary + "\r\n",
+          longLine + "\r\n", std::string("=novalue\r\n"), std::string(";comment=x\r\n"),
+          std::string("[B\r\n"), std::string("last=1\r\nadded=2\r\n")})
         EXPECT_NE(after.find(kept), std::string::npos) << kept.substr(0, 30);
 }
 
@@ -188,7 +189,7 @@ TEST_F(IniStoreTest, BatchPersistsOnceAtItsEndWhileOthersSeeEveryWrite) {
         writer.WriteString("S", "k", "in batch");
         writer.DeleteKey("S", "old");
         EXPECT_EQ(readFile(file), crlf("[S]\nold=1\n")); // not persisted yet
-        IniStore reader(file);                          // opened during the batch
+        IniStore reader(file);                           // opened during the batch
         EXPECT_EQ(reader.ReadString("S", "k", ""), "in batch");
         EXPECT_EQ(reader.ReadString("S", "old", "gone"), "gone");
         ASSERT_TRUE(copyFile(file, dir / "copy.cnf")); // a copy sees it too
@@ -244,20 +245,15 @@ TEST_F(IniStoreTest, AFailedWriteLeavesTheOldFileIntactAndSaysWhich) {
     std::string original = crlf("[S]\nk=original\n");
     writeFile(file, original);
     IniStore s(file);
-    struct rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &small);
     std::string message;
-    try {
-        s.WriteString("S", "big", std::string(200, 'x'));
-    } catch (const FileError& e) {
-        message = e.what();
+    {
+        FileSizeLimit full(64);
+        try {
+            s.WriteString("S", "big", std::string(200, 'x'));
+        } catch (const FileError& e) {
+            message = e.what();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(message.rfind("Unable to write to " + file.string(), 0), 0u) << message;
     EXPECT_EQ(readFile(file), original);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -268,15 +264,10 @@ TEST_F(IniStoreTest, AFailedWriteLeavesTheOldFileIntactAndSaysWhich) {
 TEST_F(IniStoreTest, AFailedWriteIsNotSeenByReaders) {
     writeFile(file, crlf("[S]\nk=original\n"));
     IniStore s(file);
-    struct rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 16;
-    setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(s.WriteString("S", "k", std::string(100, 'y')), FileError);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit full(16);
+        EXPECT_THROW(s.WriteString("S", "k", std::string(100, 'y')), FileError);
+    }
     EXPECT_EQ(s.ReadString("S", "k", ""), "original");
 }
 

@@ -2,13 +2,13 @@
 #include "document/IniStore.h"
 #include "image/PanelImage.h"
 
+#include "Process.h"
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -20,25 +20,15 @@ struct CommandRun {
 };
 
 CommandRun kvortcfg(const std::string& args) {
-    std::string cmd = std::string(KVORTCFG) + " " + args + " 2>&1";
-    CommandRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p))
-        r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    const kvort::test::ProcessResult r =
+        kvort::test::RunProcess(KVORTCFG, kvort::test::SplitWords(args), fs::current_path());
+    return {r.status, r.out + r.err};
 }
 
 class CodecCommands : public ::testing::Test {
   protected:
-    fs::path dir =
-        fs::temp_directory_path() / ("kvort-e2e-" + std::to_string(std::random_device{}()));
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
+    kvort::test::TempDir tmp;
+    fs::path dir = tmp.path();
     std::string q(const fs::path& p) { return "'" + p.string() + "'"; }
     fs::path sample(const std::string& name) {
         return fs::path(KVORT_EXAMPLES_DIR) / name / (name + ".cnf");

@@ -2,124 +2,52 @@
 // image must be the encoded one byte for byte, a read must give the files a
 // card read of the same image gives, and every panel fault must end with its
 // message and leave the configuration as it was.
+#include "Process.h"
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs a program in dir with extra environment, waits for it.
-Result run(const fs::path& dir, std::vector<std::string> args,
-           const std::map<std::string, std::string>& env = {}) {
-    fs::path outFile = dir / ".out", errFile = dir / ".err";
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(dir.c_str()) != 0)
-            ::_exit(126);
-        int o = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int e = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(o, 1);
-        ::dup2(e, 2);
-        for (const auto& [k, v] : env)
-            ::setenv(k.c_str(), v.c_str(), 1);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    int st = 0;
-    ::waitpid(pid, &st, 0);
-    Result r;
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.out = slurp(outFile);
-    r.err = slurp(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
-    return r;
-}
+using Result = kvort::test::ProcessResult;
+using kvort::test::Slurp;
 
 // kvort-panel-sim in the background, until the test ends.
 class Panel {
   public:
     Panel(const fs::path& dir, std::vector<std::string> args) {
         m_link = dir / ("panel" + std::to_string(s_count++));
-        args.insert(args.begin(), PANEL_SIM);
         args.push_back("--link");
         args.push_back(m_link.string());
         args.push_back("--no-pacing");
         m_log = m_link.string() + ".log";
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            if (::chdir(dir.c_str()) != 0)
-                ::_exit(126);
-            int e = ::open(m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int o = ::open("/dev/null", O_WRONLY);
-            ::dup2(o, 1);
-            ::dup2(e, 2);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
+        m_process = std::make_unique<kvort::test::BackgroundProcess>(PANEL_SIM, args, dir, m_log);
         for (int i = 0; i < 200 && !fs::exists(fs::symlink_status(m_link)); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ~Panel() {
-        ::kill(m_pid, SIGTERM);
-        ::waitpid(m_pid, nullptr, 0);
-    }
     std::string path() const { return m_link.string(); }
-    std::string log() const { return slurp(m_log); }
+    std::string log() const { return Slurp(m_log); }
 
   private:
     static inline int s_count = 0;
     fs::path m_link;
     std::string m_log;
-    pid_t m_pid = -1;
+    std::unique_ptr<kvort::test::BackgroundProcess> m_process;
 };
 
 class E2E : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kvort-e2e-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        m_dir = tmpl;
-        for (const auto& f : fs::directory_iterator(fs::path(EXAMPLES) / "small"))
-            fs::copy_file(f.path(), m_dir / f.path().filename());
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { kvort::test::CopySample("small", m_dir); }
 
     // The configuration files a transfer must not touch.
     std::map<std::string, std::string> configFiles() const {
@@ -127,7 +55,7 @@ class E2E : public ::testing::Test {
         for (const auto& f : fs::directory_iterator(m_dir)) {
             std::string ext = f.path().extension().string();
             if (ext == ".cnf" || ext.rfind(".tb", 0) == 0)
-                files[f.path().filename().string()] = slurp(f.path());
+                files[f.path().filename().string()] = Slurp(f.path());
         }
         return files;
     }
@@ -137,17 +65,17 @@ class E2E : public ::testing::Test {
                 {"KVORT_LINK_PAUSES_MS", "0"}};
     }
     Result cfg(std::vector<std::string> args, const std::map<std::string, std::string>& e) {
-        args.insert(args.begin(), KVORTCFG);
-        return run(m_dir, args, e);
+        return kvort::test::RunProcess(KVORTCFG, args, m_dir, e);
     }
     std::string encoded(const std::string& series) {
         Result r =
             cfg({"encode", "small.cnf", "--series", series, "-o", "enc-" + series + ".bin"}, {});
         EXPECT_EQ(r.status, 0) << r.err;
-        return slurp(m_dir / ("enc-" + series + ".bin"));
+        return Slurp(m_dir / ("enc-" + series + ".bin"));
     }
 
-    fs::path m_dir;
+    kvort::test::TempDir m_tmp;
+    fs::path m_dir = m_tmp.path();
 };
 
 const char kWriteDone[] = "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА";
@@ -167,7 +95,7 @@ TEST_F(E2E, WriteDeliversTheEncodedImageForTheSeriesThePanelReports) {
             EXPECT_EQ(r.status, 0) << r.err;
             EXPECT_NE(r.err.find(kWriteDone), std::string::npos) << r.err;
             ASSERT_EQ(expected.size(), 65536u);
-            const std::string written = slurp(m_dir / saved);
+            const std::string written = Slurp(m_dir / saved);
             ASSERT_EQ(written.size(), 65536u);
             // The series marker at 0xDFF0 is a card file's; over the line the
             // panel knows its own series. Every other byte depends on the
@@ -175,7 +103,7 @@ TEST_F(E2E, WriteDeliversTheEncodedImageForTheSeriesThePanelReports) {
             std::string comparable = expected;
             comparable[0xDFF0] = written[0xDFF0];
             EXPECT_TRUE(written == comparable) << "image differs from the encoded one";
-            EXPECT_TRUE(written == slurp(m_dir / "small.bin")) << "image differs from NAME.bin";
+            EXPECT_TRUE(written == Slurp(m_dir / "small.bin")) << "image differs from NAME.bin";
         }
 }
 
@@ -196,9 +124,9 @@ TEST_F(E2E, ReadGivesTheFilesACardReadOfTheSameImageGives) {
             ASSERT_EQ(c.status, 0) << c.err;
             std::map<std::string, std::string> serial, card;
             for (const auto& f : fs::directory_iterator(m_dir / ("serial" + tag)))
-                serial[f.path().filename().string()] = slurp(f.path());
+                serial[f.path().filename().string()] = Slurp(f.path());
             for (const auto& f : fs::directory_iterator(m_dir / ("card" + tag)))
-                card[f.path().filename().string()] = slurp(f.path());
+                card[f.path().filename().string()] = Slurp(f.path());
             EXPECT_GE(serial.size(), 3u);
             EXPECT_TRUE(serial == card) << "the serial read and the card read differ";
             EXPECT_FALSE(fs::exists(m_dir / "input.bin"));
@@ -207,7 +135,7 @@ TEST_F(E2E, ReadGivesTheFilesACardReadOfTheSameImageGives) {
 
 // Every fault the simulator knows, in every mode it applies to.
 TEST_F(E2E, EveryPanelFaultEndsWithItsMessageAndTouchesNoConfiguration) {
-    const char* faults[] = {"silent", "garbage", "short", "long", "hangup", "slow"};
+    const char* faults[] = {"silent", "garbage", "short", "long", "hangup", "slow", "noise"};
     encoded("fh");
     fs::create_directories(m_dir / "out");
     for (std::string mode : {"write", "read"})
@@ -244,6 +172,18 @@ TEST_F(E2E, EveryPanelFaultEndsWithItsMessageAndTouchesNoConfiguration) {
         }
 }
 
+// Nothing but random bytes after the first block: whatever the search made of
+// them, nothing may be reported written.
+TEST_F(E2E, WriteOverALineOfNoiseIsNeverReportedWritten) {
+    Panel panel(m_dir, {"--mode", "write", "--block", "64", "--noise-from", "0"});
+    Result r = cfg({"write-panel", "small.cnf", "--continue"}, env(panel));
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.err.find(kWriteDone), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.find(kNoLink) != std::string::npos ||
+                r.err.find("НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН") != std::string::npos)
+        << r.err;
+}
+
 TEST_F(E2E, NoPanelAndUnusablePortsAreTold) {
     // Nothing answers: the search goes through the map and gives up.
     Result w = cfg({"write-panel", "small.cnf", "--ports", "/dev/null,/dev/kvort-none"},
@@ -272,6 +212,6 @@ TEST_F(E2E, PanelThatServesOnFindsEachTransferAnew) {
         fs::create_directories(m_dir / out);
         Result r = cfg({"read-panel", "-o", std::string(out) + "/R.cnf"}, env(panel));
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_TRUE(slurp(m_dir / out / "R.bin") == slurp(m_dir / "enc-i.bin"));
+        EXPECT_TRUE(Slurp(m_dir / out / "R.bin") == Slurp(m_dir / "enc-i.bin"));
     }
 }

@@ -57,7 +57,7 @@ TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
     m_prompts.expectOpen(card, "*.BIN|*.BIN");
     m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::Yes);
     m_prompts.expectSave(m_dir / "ПРОЧИТАНО");
-    action("ReadConfigCard")->trigger();
+    action("readConfigCardAction")->trigger();
 
     const fs::path cnf = m_dir / "ПРОЧИТАНО.cnf";
     ASSERT_TRUE(fs::exists(cnf));
@@ -67,11 +67,12 @@ TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
     EXPECT_EQ(slotList(6)->currentText(), q("БРИТ"));
     EXPECT_EQ(slotList(7)->currentText(), q("ПИУ"));
     const ZoneNames source = ReadZoneNames(IniStore(m_dir / "src" / "full.cnf"));
-    EXPECT_EQ(m_window->zoneNames(), source);
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "PrintConfig", "WriteConfig",
-                             "WriteConfigCard", "ReadConfigPU", "ReadConfigCard"})
+    EXPECT_EQ(m_window->session().zoneNames(), source);
+    for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction",
+                             "printConfigAction", "writeConfigAction", "writeConfigCardAction",
+                             "readConfigPanelAction", "readConfigCardAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    EXPECT_FALSE(action("FileJSON")->isEnabled());
+    EXPECT_FALSE(action("fileJsonAction")->isEnabled());
 
     // No working copies were made, so No at closing changes no file.
     pick(1, 0);
@@ -87,12 +88,13 @@ TEST_F(CardTest, ACardReadNotKeptLeavesOnlyOpeningAndCreating) {
     const fs::path card = makeCard();
     m_prompts.expectOpen(card, "*.BIN|*.BIN");
     m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::No);
-    action("ReadConfigCard")->trigger();
+    action("readConfigCardAction")->trigger();
     EXPECT_FALSE(tabsVisible());
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "FileJSON"})
-        EXPECT_TRUE(action(name)->isEnabled()) << name;
     for (const char* name :
-         {"PrintConfig", "WriteConfig", "WriteConfigCard", "ReadConfigPU", "ReadConfigCard"})
+         {"fileOpenAction", "newConfigAction", "readConfigAction", "fileJsonAction"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    for (const char* name : {"printConfigAction", "writeConfigAction", "writeConfigCardAction",
+                             "readConfigPanelAction", "readConfigCardAction"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
 }
 
@@ -106,14 +108,14 @@ TEST_F(CardTest, OpeningOrCreatingAfterAReadNotKeptMakesReadingPossibleAgain) {
     for (const auto& [how, bringBack] : rows) {
         m_prompts.expectOpen(card, "*.BIN|*.BIN");
         m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::No);
-        action("ReadConfigCard")->trigger();
-        ASSERT_FALSE(action("ReadConfigPU")->isEnabled()) << how;
+        action("readConfigCardAction")->trigger();
+        ASSERT_FALSE(action("readConfigPanelAction")->isEnabled()) << how;
         bringBack();
-        EXPECT_TRUE(action("ReadConfigPU")->isEnabled()) << how;
-        EXPECT_TRUE(action("ReadConfigCard")->isEnabled()) << how;
+        EXPECT_TRUE(action("readConfigPanelAction")->isEnabled()) << how;
+        EXPECT_TRUE(action("readConfigCardAction")->isEnabled()) << how;
         // And the read itself runs again.
         m_prompts.expectOpen(std::nullopt, "*.BIN|*.BIN");
-        action("ReadConfigCard")->trigger();
+        action("readConfigCardAction")->trigger();
         EXPECT_TRUE(m_prompts.allAnswered()) << how;
     }
 }
@@ -124,13 +126,13 @@ TEST_F(CardTest, AShortCardFileIsRefusedAndChangesNothing) {
     writeFile(card, std::string(1000, '\xFF'));
     m_prompts.expectOpen(card, "*.BIN|*.BIN");
     m_prompts.expectMessageCaption("ОШИБКА");
-    action("ReadConfigCard")->trigger();
+    action("readConfigCardAction")->trigger();
     ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
     EXPECT_NE(m_prompts.lastMessageTexts[0].find("SHORT.BIN"), std::string::npos);
     EXPECT_TRUE(tabsVisible());
-    EXPECT_TRUE(action("WriteConfig")->isEnabled());
-    EXPECT_TRUE(action("ReadConfigCard")->isEnabled());
-    EXPECT_EQ(m_window->currentConfigPath().parent_path(), cnf.parent_path());
+    EXPECT_TRUE(action("writeConfigAction")->isEnabled());
+    EXPECT_TRUE(action("readConfigCardAction")->isEnabled());
+    EXPECT_EQ(m_window->session().currentPath().parent_path(), cnf.parent_path());
 }
 
 TEST_F(CardTest, ACardWriteEncodesTheZoneNamesOfTheGrid) {
@@ -142,7 +144,7 @@ TEST_F(CardTest, ACardWriteEncodesTheZoneNamesOfTheGrid) {
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? ",
                             MsgButtons::YesNo, MsgResult::No);
     m_prompts.expectSave(m_dir / "CONFIG.BIN", "*.BIN|*.BIN");
-    action("WriteConfigCard")->trigger();
+    action("writeConfigCardAction")->trigger();
     ASSERT_TRUE(fs::exists(m_dir / "CONFIG.BIN"));
     const std::string image = fileBytes(m_dir / "CONFIG.BIN");
     EXPECT_EQ(image.size(), 65536u);
@@ -155,7 +157,7 @@ TEST_F(CardTest, ACardWriteEncodesTheZoneNamesOfTheGrid) {
 TEST_F(CardTest, CancellingTheSeriesWritesNothing) {
     open(copySample("small", m_dir));
     m_prompts.expectSeries(-1);
-    action("WriteConfigCard")->trigger();
+    action("writeConfigCardAction")->trigger();
     EXPECT_FALSE(fs::exists(m_dir / "CONFIG.BIN"));
     EXPECT_FALSE(fs::exists(m_dir / "small.bin"));
 }

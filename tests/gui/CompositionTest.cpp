@@ -2,7 +2,8 @@
 // layouts, the БРВУ and БДУ labels and the device comments.
 #include "GuiFixture.h"
 
-#include "gui/DropDownList.h"
+#include "gui/widgets/DropDownList.h"
+#include "gui/widgets/ListKeyFilter.h"
 #include "text/Cp1251.h"
 
 #include <QComboBox>
@@ -157,7 +158,7 @@ TEST_F(GuiTest, OpeningShowsFileValuesAsTheyStand) {
     pick(0, 0);
     EXPECT_EQ(key(cnf, "СОСТАВ", "0"), "ПУ-П");
     EXPECT_EQ(key(cnf, "ПРИБОРЫ", "ПУ-П"), "-8");
-    EXPECT_TRUE(m_window->configModified());
+    EXPECT_TRUE(m_window->session().modified());
 }
 
 TEST_F(GuiTest, AFileWithoutCompositionIsCompletedOnOpening) {
@@ -207,7 +208,7 @@ TEST_F(GuiTest, ADamagedRelayStepIsReportedAndTheOpeningCompletes) {
 )");
     m_prompts.expectOpen(cnf);
     m_prompts.expectMessageCaption("ОШИБКА");
-    action("FileOpen1")->trigger();
+    action("fileOpenAction")->trigger();
     ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
     EXPECT_NE(m_prompts.lastMessageTexts[0].find("СЦЕНАРИЙ 02"), std::string::npos);
     EXPECT_TRUE(label("relay2Label")->isVisible());
@@ -244,7 +245,7 @@ TEST_F(GuiTest, CommentsAreStoredInUpperCaseAndRemovedWhenEmpty) {
         EXPECT_EQ(key(cnf, "КОММЕНТАРИИ К ПРИБОРАМ", row.key), row.stored) << row.key;
     }
     EXPECT_EQ(m_prompts.lastInitialInput, "");
-    EXPECT_FALSE(m_window->configModified());
+    EXPECT_FALSE(m_window->session().modified());
 
     // A disabled list cannot be double-clicked.
     QTest::mouseDClick(slotList(5), Qt::LeftButton);

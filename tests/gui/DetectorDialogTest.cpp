@@ -2,7 +2,7 @@
 // offers, keyboard entry, the ШЛЕЙФ questions, and what the encoder makes
 // of a record written through it.
 #include "gui/dialogs/DetectorDialog.h"
-#include "app/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "document/ConfigFileSet.h"
 #include "document/Lifecycle.h"
 #include "gui/GuiText.h"

@@ -8,10 +8,8 @@
 #include <QLabel>
 #include <QTableWidget>
 #include <QTest>
-#include <atomic>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -179,30 +177,26 @@ void ScriptedPrompts::openDocument(const fs::path& path) {
 // ---- GuiTest ----------------------------------------------------------------
 
 void GuiTest::SetUp() {
-    static std::atomic<int> counter{0};
-    m_dir = fs::temp_directory_path() /
-            ("kvort_gui_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
+    m_tmp = std::make_unique<kvort::test::TempDir>();
+    m_dir = m_tmp->path();
     m_savedCwd = fs::current_path();
-    m_window = std::make_unique<KvortConfig>(m_prompts);
+    m_window = std::make_unique<MainWindow>(m_prompts);
     m_window->resize(1200, 800);
     m_window->show();
 }
 
 void GuiTest::TearDown() {
     // The window's own close questions are not part of a test's script.
-    m_window->setConfigModified(false);
+    m_window->session().setModified(false);
     m_window.reset();
     EXPECT_TRUE(m_prompts.allAnswered()) << "questions expected but never asked";
     fs::current_path(m_savedCwd);
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
+    m_tmp.reset();
 }
 
 fs::path GuiTest::createNew(const std::string& name) {
     m_prompts.expectSave(m_dir / name);
-    action("NewConfig")->trigger();
+    action("newConfigAction")->trigger();
     return ConfigFileSet(m_dir / name).cnf();
 }
 
@@ -224,7 +218,7 @@ fs::path GuiTest::writeCnf(const std::string& name, const std::string& utf8Body)
 
 void GuiTest::open(const fs::path& cnf) {
     m_prompts.expectOpen(cnf);
-    action("FileOpen1")->trigger();
+    action("fileOpenAction")->trigger();
 }
 
 void GuiTest::pick(int slot, int index) {

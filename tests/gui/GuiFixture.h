@@ -2,9 +2,10 @@
 // The window under test with a scripted person: every question the window
 // asks must have been expected, in order, with its caption, text and
 // buttons; anything else fails the test.
+#include "TempDir.h"
 #include "app/UserPrompts.h"
 #include "document/IniStore.h"
-#include "gui/KvortConfig.h"
+#include "gui/MainWindow.h"
 
 #include <QString>
 #include <deque>
@@ -102,10 +103,11 @@ class GuiTest : public ::testing::Test {
                                    const std::string& key) const;
     std::string fileBytes(const std::filesystem::path& path) const;
 
+    std::unique_ptr<kvort::test::TempDir> m_tmp;
     std::filesystem::path m_dir;
     std::filesystem::path m_savedCwd;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<KvortConfig> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 std::string cp(const std::string& utf8);

@@ -62,17 +62,17 @@ TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
     ASSERT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb0"));
     EXPECT_EQ(fs::file_size(m_dir / "ОБЪЕКТ.tb0"), 0u);
     EXPECT_FALSE(fs::exists(m_dir / "ОБЪЕКТ.~cnf"));
-    EXPECT_TRUE(m_window->configModified());
+    EXPECT_TRUE(m_window->session().modified());
 
     EXPECT_TRUE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
     EXPECT_EQ(m_window->findChild<QTabWidget*>("tabs")->currentIndex(), 0);
     EXPECT_TRUE(m_window->findChild<QWidget*>("zonePanel")->isVisible());
     EXPECT_EQ(grid("detectorGrid")->rowCount(), 512);
     EXPECT_EQ(cell("detectorGrid", 0, 0), q("И01-01"));
-    for (const char* name :
-         {"FileOpen1", "NewConfig", "ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard"})
+    for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction",
+                             "printConfigAction", "writeConfigAction", "writeConfigCardAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    EXPECT_FALSE(action("FileJSON")->isEnabled());
+    EXPECT_FALSE(action("fileJsonAction")->isEnabled());
     EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
     EXPECT_TRUE(slotList(1)->isEnabled());
     EXPECT_FALSE(slotList(2)->isEnabled());
@@ -80,12 +80,12 @@ TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
 
 TEST_F(GuiTest, CancelledNewConfigurationLeavesTheStartState) {
     m_prompts.expectSave(std::nullopt);
-    action("NewConfig")->trigger();
+    action("newConfigAction")->trigger();
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
-    EXPECT_TRUE(action("FileOpen1")->isEnabled());
-    EXPECT_TRUE(action("NewConfig")->isEnabled());
-    for (const char* name :
-         {"ReadConfig", "PrintConfig", "WriteConfig", "WriteConfigCard", "FileJSON"})
+    EXPECT_TRUE(action("fileOpenAction")->isEnabled());
+    EXPECT_TRUE(action("newConfigAction")->isEnabled());
+    for (const char* name : {"readConfigAction", "printConfigAction", "writeConfigAction",
+                             "writeConfigCardAction", "fileJsonAction"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
     EXPECT_TRUE(fs::is_empty(m_dir));
 }
@@ -93,13 +93,13 @@ TEST_F(GuiTest, CancelledNewConfigurationLeavesTheStartState) {
 TEST_F(GuiTest, UnwritableNewConfigurationIsReportedAndOpensNothing) {
     m_prompts.expectSave(m_dir / "НЕТ-ТАКОЙ-ПАПКИ" / "ОБЪЕКТ");
     m_prompts.expectMessageCaption("ОШИБКА");
-    action("NewConfig")->trigger();
+    action("newConfigAction")->trigger();
     ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
     EXPECT_NE(m_prompts.lastMessageTexts[0].find("ОБЪЕКТ.cnf"), std::string::npos);
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
-    EXPECT_TRUE(action("NewConfig")->isEnabled());
-    EXPECT_FALSE(action("WriteConfig")->isEnabled());
-    EXPECT_TRUE(m_window->currentConfigPath().empty());
+    EXPECT_TRUE(action("newConfigAction")->isEnabled());
+    EXPECT_FALSE(action("writeConfigAction")->isEnabled());
+    EXPECT_TRUE(m_window->session().currentPath().empty());
 }
 
 TEST_F(GuiTest, OpeningMakesWorkingCopiesOfTheFilesThatExist) {
@@ -113,8 +113,8 @@ TEST_F(GuiTest, OpeningMakesWorkingCopiesOfTheFilesThatExist) {
     for (int n : {0, 1, 2, 4, 6, 7, 8})
         EXPECT_FALSE(fs::exists(m_dir / ("ОБЪЕКТ.~tb" + std::to_string(n)))) << n;
     EXPECT_EQ(label("sourcePanel")->text(), q("  ИСТОЧНИК:  ОБЪЕКТ"));
-    EXPECT_FALSE(m_window->configModified());
-    EXPECT_TRUE(action("FileJSON")->isEnabled());
+    EXPECT_FALSE(m_window->session().modified());
+    EXPECT_TRUE(action("fileJsonAction")->isEnabled());
     EXPECT_EQ(fs::current_path(), m_dir);
     // The opened file's content reaches the window.
     EXPECT_EQ(slotList(1)->currentText(), q("ППКП"));
@@ -129,10 +129,10 @@ TEST_F(GuiTest, OpenPromptOnlyAfterAnOpeningWithEdits) {
     // After a new configuration in a fresh run the dialog comes at once.
     createNew();
     pick(1, 1);
-    ASSERT_TRUE(m_window->configModified());
+    ASSERT_TRUE(m_window->session().modified());
     const fs::path other = writeCnf("ДРУГОЙ", kOpened);
     open(other);
-    EXPECT_FALSE(m_window->configModified());
+    EXPECT_FALSE(m_window->session().modified());
 
     // Opened, not edited: no question either.
     open(other);
@@ -143,10 +143,10 @@ TEST_F(GuiTest, OpenPromptOnlyAfterAnOpeningWithEdits) {
     EXPECT_NE(fileBytes(other), before);
     m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNo, MsgResult::No);
     m_prompts.expectOpen(std::nullopt);
-    action("FileOpen1")->trigger();
+    action("fileOpenAction")->trigger();
     EXPECT_EQ(fileBytes(other), before);
     // Cancelling the dialog afterwards undoes nothing, and the flag stays cleared.
-    EXPECT_FALSE(m_window->configModified());
+    EXPECT_FALSE(m_window->session().modified());
 }
 
 struct CloseRow {
@@ -176,7 +176,7 @@ TEST_P(CloseTest, AnswerAtClosingHasItsFileEffects) {
     case MsgResult::Cancel:
         EXPECT_FALSE(closed);
         EXPECT_TRUE(m_window->isVisible());
-        EXPECT_TRUE(m_window->configModified());
+        EXPECT_TRUE(m_window->session().modified());
         EXPECT_EQ(key(cnf, "СОСТАВ", "1"), "БРИТ");
         EXPECT_EQ(key(cnf, "ЗОНА", "1"), "СКЛАД");
         EXPECT_FALSE(fs::exists(m_dir / "ОБЪЕКТ.tb6"));
@@ -252,10 +252,10 @@ TEST_F(GuiTest, SwitchingToExtinguishingWritesZoneNamesOnce) {
     EXPECT_TRUE(label("statusPanel")->text().isEmpty());
 
     pick(1, 1);
-    ASSERT_TRUE(m_window->configModified());
+    ASSERT_TRUE(m_window->session().modified());
     clickTab(2);
     EXPECT_EQ(key(cnf, "ЗОНА", "2"), "АРХИВ");
-    EXPECT_FALSE(m_window->configModified());
+    EXPECT_FALSE(m_window->session().modified());
     // The direction list on the tab was loaded after the write.
     EXPECT_EQ(cell("directionView", 1, 0), q("СКЛАД"));
     EXPECT_EQ(cell("directionView", 1, 7), q("42/01"));
@@ -276,7 +276,7 @@ TEST_F(GuiTest, OpeningAFileThatIsNotThereCreatesNothing) {
     EXPECT_TRUE(fs::is_empty(m_dir));
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
     EXPECT_TRUE(label("sourcePanel")->text().isEmpty());
-    EXPECT_FALSE(action("WriteConfig")->isEnabled());
+    EXPECT_FALSE(action("writeConfigAction")->isEnabled());
 }
 
 } // namespace kvort::gui::test
@@ -291,7 +291,7 @@ TEST_F(GuiTest, AConfigurationNamedRelativelyKeepsItsFilesWhenTheFolderChanges) 
     fs::create_directories(elsewhere / fs::path(m_dir).filename());
     fs::current_path(m_dir.parent_path());
     m_window->FileOpen1Accept(m_dir.filename() / "ОБЪЕКТ.cnf");
-    EXPECT_TRUE(m_window->currentConfigPath().is_absolute());
+    EXPECT_TRUE(m_window->session().currentPath().is_absolute());
     fs::current_path(elsewhere);
 
     pick(1, 2); // БРИТ in slot 1, shown from NAME.tb1

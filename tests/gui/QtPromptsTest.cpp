@@ -1,6 +1,6 @@
 // The Qt side of the prompts port: filters, message-box buttons and the
 // series dialog, answered by clicking the real dialogs.
-#include "gui/QtPrompts.h"
+#include "gui/dialogs/QtPrompts.h"
 #include "gui/GuiText.h"
 #include "text/Cp1251.h"
 

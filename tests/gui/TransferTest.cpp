@@ -68,7 +68,7 @@ class TransferTest : public GuiTest {
         t.readBlock = 500;
         t.writePause = 1;
         t.readPause = 1;
-        m_window->panelLink().setTimings(t);
+        m_window->workflows().link().setTimings(t);
     }
     void TearDown() override {
         ::unsetenv("KVORT_PORTS");
@@ -87,16 +87,16 @@ TEST_F(TransferTest, WriteSendsTheCheckedImageToThePanel) {
     // and the window does not close.
     bool closedMeanwhile = true, writeEnabledMeanwhile = true, readEnabledMeanwhile = true;
     m_prompts.beforeNextAnswer = [&] {
-        m_window->setConfigModified(false);
+        m_window->session().setModified(false);
         closedMeanwhile = m_window->close();
-        writeEnabledMeanwhile = action("WriteConfig")->isEnabled();
-        readEnabledMeanwhile = action("ReadConfigPU")->isEnabled();
+        writeEnabledMeanwhile = action("writeConfigAction")->isEnabled();
+        readEnabledMeanwhile = action("readConfigPanelAction")->isEnabled();
     };
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? ",
                             MsgButtons::YesNo, MsgResult::No);
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА", MsgButtons::Ok,
                             MsgResult::Ok);
-    action("WriteConfig")->trigger();
+    action("writeConfigAction")->trigger();
 
     EXPECT_FALSE(closedMeanwhile);
     EXPECT_FALSE(writeEnabledMeanwhile);
@@ -108,7 +108,8 @@ TEST_F(TransferTest, WriteSendsTheCheckedImageToThePanel) {
     ASSERT_EQ(received.size(), image.size());
     EXPECT_TRUE(std::equal(received.begin(), received.end(),
                            reinterpret_cast<const std::uint8_t*>(image.data())));
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig", "WriteConfig", "ReadConfigPU"})
+    for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction",
+                             "writeConfigAction", "readConfigPanelAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_TRUE(m_window->findChild<QTabWidget*>("tabs")->isEnabled());
     EXPECT_TRUE(label("statusPanel")->text().isEmpty());
@@ -127,14 +128,14 @@ TEST_F(TransferTest, AKeptPanelReadOpensWhatThePanelHeld) {
     m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?",
                             MsgButtons::YesNo, MsgResult::Yes);
     m_prompts.expectSave(m_dir / "ИЗ ПРИБОРА");
-    action("ReadConfigPU")->trigger();
+    action("readConfigPanelAction")->trigger();
 
     EXPECT_TRUE(fs::exists(m_dir / "ИЗ ПРИБОРА.bin"));
     EXPECT_TRUE(tabsVisible());
     EXPECT_EQ(label("sourcePanel")->text(), q("  ИСТОЧНИК:  ИЗ ПРИБОРА"));
-    EXPECT_EQ(m_window->zoneNames(), ReadZoneNames(IniStore(source)));
+    EXPECT_EQ(m_window->session().zoneNames(), ReadZoneNames(IniStore(source)));
     EXPECT_EQ(slotList(8)->currentText(), q("ППКП"));
-    EXPECT_TRUE(action("ReadConfigPU")->isEnabled());
+    EXPECT_TRUE(action("readConfigPanelAction")->isEnabled());
 }
 
 TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
@@ -143,21 +144,22 @@ TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
     m_prompts.expectMessage(
         "ОШИБКА", "НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П",
         MsgButtons::Ok, MsgResult::Ok);
-    action("ReadConfigPU")->trigger();
+    action("readConfigPanelAction")->trigger();
     EXPECT_FALSE(tabsVisible());
-    for (const char* name : {"FileOpen1", "NewConfig", "ReadConfig"})
+    for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    for (const char* name : {"WriteConfig", "ReadConfigPU", "ReadConfigCard", "FileJSON"})
+    for (const char* name :
+         {"writeConfigAction", "readConfigPanelAction", "readConfigCardAction", "fileJsonAction"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
 }
 
 TEST_F(TransferTest, ReadsDoNothingWhileTheReadProcedureIsDisabled) {
     // A cancelled new configuration leaves the read procedure disabled.
     m_prompts.expectSave(std::nullopt);
-    action("NewConfig")->trigger();
-    ASSERT_FALSE(action("ReadConfig")->isEnabled());
-    action("ReadConfigPU")->trigger();
-    action("ReadConfigCard")->trigger();
+    action("newConfigAction")->trigger();
+    ASSERT_FALSE(action("readConfigAction")->isEnabled());
+    action("readConfigPanelAction")->trigger();
+    action("readConfigCardAction")->trigger();
     EXPECT_TRUE(m_prompts.asked.size() == 1u);
 }
 

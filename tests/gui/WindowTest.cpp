@@ -43,15 +43,17 @@ TEST_F(GuiTest, StartsWithNoConfigurationAndOnlyTheSafeActions) {
     EXPECT_EQ(label("sourcePanel")->width(), 300);
 
     for (const char* name :
-         {"FileOpen1", "NewConfig", "ReadConfigPU", "ReadConfigCard", "ReadConfig", "FileExit1",
-          "ReadArhiveAlarm", "ReadArhiveFault", "ReadArhiveEvent", "HelpConfig", "AboutConfig"})
+         {"fileOpenAction", "newConfigAction", "readConfigPanelAction", "readConfigCardAction",
+          "readConfigAction", "fileExitAction", "readArchiveAlarmAction", "readArchiveFaultAction",
+          "readArchiveEventAction", "helpConfigAction", "aboutConfigAction"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
-    for (const char* name : {"WriteConfig", "WriteConfigCard", "PrintConfig", "FileJSON"})
+    for (const char* name :
+         {"writeConfigAction", "writeConfigCardAction", "printConfigAction", "fileJsonAction"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
 
     // A tool-bar button follows its action and shows its hint.
     auto* bar = m_window->findChild<QToolBar*>("mainToolBar");
-    auto* write = qobject_cast<QToolButton*>(bar->widgetForAction(action("WriteConfig")));
+    auto* write = qobject_cast<QToolButton*>(bar->widgetForAction(action("writeConfigAction")));
     ASSERT_NE(write, nullptr);
     EXPECT_FALSE(write->isEnabled());
     EXPECT_EQ(write->toolTip(), q("Запись конфигурации\nв прибор ПУ"));
@@ -93,9 +95,10 @@ TEST_F(GuiTest, MenusAndToolBarAreInTheirOrder) {
     QStringList order;
     for (QAction* a : m_window->findChild<QToolBar*>("mainToolBar")->actions())
         order << (a->objectName().isEmpty() ? QStringLiteral("|") : a->objectName());
-    EXPECT_EQ(order.join(u' '), QStringLiteral("FileOpen1 NewConfig PrintConfig ReadConfigPU "
-                                               "WriteConfig ReadConfigCard WriteConfigCard | "
-                                               "HelpConfig"));
+    EXPECT_EQ(order.join(u' '), QStringLiteral("fileOpenAction newConfigAction printConfigAction "
+                                               "readConfigPanelAction writeConfigAction "
+                                               "readConfigCardAction writeConfigCardAction | "
+                                               "helpConfigAction"));
 }
 
 TEST_F(GuiTest, ShortcutsTriggerTheirActions) {
@@ -107,12 +110,12 @@ TEST_F(GuiTest, ShortcutsTriggerTheirActions) {
         bool triggers;
     };
     // Ctrl+P does nothing until a configuration is there.
-    QSignalSpy print(action("PrintConfig"), &QAction::triggered);
+    QSignalSpy print(action("printConfigAction"), &QAction::triggered);
     QTest::keySequence(m_window.get(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(print.count(), 0);
 
     m_prompts.expectOpen(std::nullopt);
-    QSignalSpy open(action("FileOpen1"), &QAction::triggered);
+    QSignalSpy open(action("fileOpenAction"), &QAction::triggered);
     QTest::keyClick(m_window.get(), Qt::Key_F2);
     EXPECT_EQ(open.count(), 1);
 
@@ -130,7 +133,7 @@ TEST_F(GuiTest, ShortcutsTriggerTheirActions) {
     EXPECT_EQ(m_prompts.openedDocuments[0].parent_path().filename(), "KvortConfigHelp");
 
     m_prompts.expectSave(m_dir / "НОВЫЙ");
-    QSignalSpy created(action("NewConfig"), &QAction::triggered);
+    QSignalSpy created(action("newConfigAction"), &QAction::triggered);
     QTest::keyClick(m_window.get(), Qt::Key_F4);
     EXPECT_EQ(created.count(), 1);
 
@@ -230,7 +233,7 @@ TEST_F(GuiTest, AboutBoxIsFixedWithOnlyAClosingButton) {
             buttons << b->text();
         box->close();
     });
-    action("AboutConfig")->trigger();
+    action("aboutConfigAction")->trigger();
     EXPECT_EQ(caption, q("О программе"));
     EXPECT_EQ(minimum, maximum);
     EXPECT_EQ(buttons, QStringList{q("Закрыть")});

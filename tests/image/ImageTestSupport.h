@@ -1,6 +1,7 @@
 #pragma once
 // A configuration made through the document layer in a private folder, and
 // small helpers to look at image bytes.
+#include "TempDir.h"
 #include "document/Config.h"
 #include "document/ConfigFileSet.h"
 #include "document/Detectors.h"
@@ -23,23 +24,6 @@ namespace kvort::test {
 
 using namespace text::literals;
 namespace fs = std::filesystem;
-
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device rd;
-        m_path = fs::temp_directory_path() / ("kvort-image-" + std::to_string(rd()));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
-
-  private:
-    fs::path m_path;
-};
 
 // A new configuration NAME.cnf (ПУ-П, zones "ЗОНА k") to add to.
 class TestConfig {

@@ -40,7 +40,7 @@ TEST(PortMap, EnvironmentOverridesDetection) {
 }
 
 TEST(PortMap, DetectionOrderIsStable) {
-    TempWorkDir tmp;
+    TempDir tmp{TempDir::Cwd::Enter};
     fs::path dev = tmp.path() / "dev", sys = tmp.path() / "sys";
     fs::create_directories(dev);
     for (const char* n : {"ttyS0", "ttyS1", "ttyS10", "ttyS2", "ttyUSB10", "ttyUSB2", "ttyACM0",
@@ -67,7 +67,7 @@ TEST(PortMap, ProbeTellsWhyADeviceCannotBeTaken) {
     holder.setPortMap(PortMap({held.path()}));
     holder.setComNumber(1);
     holder.setOpen(true);
-    TempWorkDir tmp;
+    TempDir tmp{TempDir::Cwd::Enter};
     std::ofstream("plain.txt") << "x";
     struct Row {
         std::string path;

@@ -119,19 +119,4 @@ std::vector<std::uint8_t> patternImage(unsigned seed) {
     return image;
 }
 
-TempWorkDir::TempWorkDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kvort-link-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr)
-        throw std::runtime_error("no temporary folder");
-    m_dir = tmpl;
-    m_previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_dir);
-}
-
-TempWorkDir::~TempWorkDir() {
-    std::error_code ec;
-    std::filesystem::current_path(m_previous, ec);
-    std::filesystem::remove_all(m_dir, ec);
-}
-
 } // namespace kvort::test

@@ -1,4 +1,5 @@
 #pragma once
+#include "TempDir.h"
 #include "link/PanelLink.h"
 #include "sim/PanelSimulator.h"
 
@@ -57,17 +58,5 @@ LinkTimings fastTimings();
 
 // 65536 bytes that differ from block to block and from seed to seed.
 std::vector<std::uint8_t> patternImage(unsigned seed);
-
-// A fresh folder that becomes the working directory until the scope ends.
-class TempWorkDir {
-  public:
-    TempWorkDir();
-    ~TempWorkDir();
-    const std::filesystem::path& path() const { return m_dir; }
-
-  private:
-    std::filesystem::path m_dir;
-    std::filesystem::path m_previous;
-};
 
 } // namespace kvort::test

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -233,4 +234,35 @@ TEST(PanelSimulator, LinkPointsAtTheDeviceAndGoesWithThePanel) {
         EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.slavePath());
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+TEST(PanelSimulator, NoiseTakesTheLineFromBlockNUntilStopped) {
+    for (SimMode mode : {SimMode::Write, SimMode::Read}) {
+        SCOPED_TRACE(mode == SimMode::Write ? "write" : "read");
+        SimOptions o = options(mode, 64);
+        o.fault = SimFault::Noise;
+        o.faultBlock = 1;
+        Line line(o);
+        std::vector<std::uint8_t> img = image(4);
+        auto due = [&](int block) {
+            if (mode == SimMode::Write)
+                line.send(img.data() + block * 64, 64);
+            else
+                line.send(0xAA);
+        };
+        due(0);
+        EXPECT_EQ(line.receive(100).size(), mode == SimMode::Write ? 1u : 64u);
+        EXPECT_EQ(line.receive(50), kNothing) << "block 0 is answered as usual";
+        due(1);
+        // More than any answer, and it goes on whatever the program sends.
+        std::vector<std::uint8_t> first = line.receive(200);
+        due(2);
+        std::vector<std::uint8_t> second = line.receive(200);
+        EXPECT_GT(first.size(), 256u);
+        EXPECT_GT(second.size(), 256u);
+        EXPECT_GT(std::count_if(first.begin(), first.end(),
+                                [](std::uint8_t b) { return b != 'Y' && b != 'I'; }),
+                  200);
+        EXPECT_NE(first, second);
+    }
 }

@@ -2,8 +2,9 @@
 
 #include "document/Detectors.h"
 #include "document/OutputDevices.h"
-#include "gui/DropDownList.h"
 #include "gui/GuiText.h"
+#include "gui/widgets/DropDownList.h"
+#include "gui/widgets/ListKeyFilter.h"
 #include "text/Error.h"
 #include "text/Literals.h"
 
@@ -299,7 +300,7 @@ void DetectorDialog::save() {
         return;
     rememberText(qs(f.text));
     emit recordsChanged(m_at.slot, m_at.line,
-                        QList<int>(result.changed.begin(), result.changed.end()));
+                        QList<int>(result.changed.begin(), result.changed.end()), true);
     accept();
 }
 
@@ -313,7 +314,7 @@ void DetectorDialog::erase() {
                           MsgButtons::Ok);
         return;
     }
-    emit recordsChanged(m_at.slot, m_at.line, {m_at.address});
+    emit recordsChanged(m_at.slot, m_at.line, {m_at.address}, false);
     accept();
 }
 

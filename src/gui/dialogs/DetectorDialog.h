@@ -45,8 +45,9 @@ class DetectorDialog : public QDialog {
     DetectorForm form() const;
 
   signals:
-    // Records of the site's line were written or erased (addresses).
-    void recordsChanged(int slot, int line, QList<int> addresses);
+    // Records of the line were written or erased (addresses); saved tells a
+    // save from a delete.
+    void recordsChanged(int slot, int line, QList<int> addresses, bool saved);
 
   protected:
     void done(int result) override;

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace kvort::gui {
 
 QWidget* ZoneNameDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -23,7 +25,8 @@ QWidget* ZoneNameDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
             edit->setText(clean);
             edit->setCursorPosition(std::clamp(cursor - back, 0, int(clean.size())));
         }
-        emit const_cast<ZoneNameDelegate*>(this)->typed();
+        emit const_cast<ZoneNameDelegate*>(this)->typed(edit->property("row").toInt(),
+                                                        edit->text());
     });
     return edit;
 }

@@ -17,7 +17,8 @@ class ZoneNameDelegate : public QStyledItemDelegate {
                           const QModelIndex& index) const override;
 
   signals:
-    void typed();
+    // A key changed the name being edited (row of the grid, text so far).
+    void typed(int row, const QString& text);
     // The name of this row was committed with Enter.
     void entered(int row);
 

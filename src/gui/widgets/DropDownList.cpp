@@ -1,8 +1,7 @@
-#include "DropDownList.h"
+#include "gui/widgets/DropDownList.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
@@ -68,25 +67,6 @@ void DropDownList::wheelEvent(QWheelEvent* event) {
         return;
     }
     QComboBox::wheelEvent(event);
-}
-
-void ListKeyFilter::installOn(QWidget* root) {
-    const auto lists = root->findChildren<QComboBox*>();
-    for (QComboBox* list : lists) {
-        list->installEventFilter(this);
-        if (list->view())
-            list->view()->installEventFilter(this);
-    }
-}
-
-bool ListKeyFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const QString typed = key->text();
-        if (!typed.isEmpty() && typed.at(0).isPrint())
-            return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace kvort::gui

@@ -1,7 +1,7 @@
-#include "AboutBox.h"
+#include "gui/dialogs/AboutBox.h"
 
-#include "GuiText.h"
 #include "document/Config.h"
+#include "gui/GuiText.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

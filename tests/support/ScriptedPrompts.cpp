@@ -35,7 +35,7 @@ std::string describe(const ScriptedPrompts::Asked& a) {
     return s;
 }
 
-bool sameSpec(const FileDialogOptions& a, const FileDialogOptions& b) {
+bool sameDialogOptions(const FileDialogOptions& a, const FileDialogOptions& b) {
     return a.filter == b.filter && a.defaultExtension == b.defaultExtension &&
            a.initialName == b.initialName;
 }
@@ -56,7 +56,7 @@ ScriptedPrompts& ScriptedPrompts::expectOpenFile(std::optional<std::filesystem::
                                                  std::optional<FileDialogOptions> options) {
     Step s;
     s.expected.kind = Kind::OpenFile;
-    s.checkSpec = options.has_value();
+    s.checkOptions = options.has_value();
     if (options)
         s.expected.options = *options;
     s.path = std::move(answer);
@@ -100,8 +100,8 @@ ScriptedPrompts::Step ScriptedPrompts::next(const Asked& asked) {
         match =
             e.caption == asked.caption && e.text == asked.text &&
             (asked.kind == Kind::InputBox || (e.icon == asked.icon && e.buttons == asked.buttons));
-    if (match && step.checkSpec)
-        match = sameSpec(e.options, asked.options);
+    if (match && step.checkOptions)
+        match = sameDialogOptions(e.options, asked.options);
     if (!match)
         throw UnexpectedPrompt("unexpected " + describe(asked) + "; the script expected " +
                                describe(e));

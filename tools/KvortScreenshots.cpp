@@ -3,8 +3,8 @@
 //     kvort-screenshots OUTDIR CONFIG.cnf
 // The configuration is opened in place (working copies are made beside it),
 // so point it at a copy.
-#include "KvortConfig.h"
-#include "QtPrompts.h"
+#include "gui/MainWindow.h"
+#include "gui/dialogs/QtPrompts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     kvort::gui::QtPrompts prompts;
-    kvort::gui::KvortConfig window(prompts);
+    kvort::gui::MainWindow window(prompts);
     prompts.setParent(&window);
     window.resize(1400, 860);
     window.show();
@@ -46,13 +46,14 @@ int main(int argc, char* argv[]) {
         slot1->click();
     ok &= save(window, out.filePath(QStringLiteral("alarm.png")));
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
-    tabs->setCurrentIndex(1);
+    auto page = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
+    tabs->setCurrentWidget(page("scenarioTab"));
     ok &= save(window, out.filePath(QStringLiteral("scenarios.png")));
-    tabs->setCurrentIndex(2);
+    tabs->setCurrentWidget(page("directionTab"));
     ok &= save(window, out.filePath(QStringLiteral("extinguishing.png")));
-    tabs->setCurrentIndex(0);
+    tabs->setCurrentWidget(page("alarmTab"));
     window.resize(window.minimumSize());
     ok &= save(window, out.filePath(QStringLiteral("minimum.png")));
-    window.setConfigModified(false);
+    window.session().setModified(false);
     return ok ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 // order, with what it is expected to show; anything else throws
 // UnexpectedPrompt, which no workflow catches, so the test fails at the
 // place the stray box appeared. Everything asked is recorded.
-#include "UserPrompts.h"
+#include "app/UserPrompts.h"
 
 #include <deque>
 #include <filesystem>
@@ -68,7 +68,7 @@ class ScriptedPrompts : public UserPrompts {
   private:
     struct Step {
         Asked expected;
-        bool checkSpec = false;
+        bool checkOptions = false;
         MsgResult answer = MsgResult::Ok;
         std::optional<std::filesystem::path> path;
         std::string input;

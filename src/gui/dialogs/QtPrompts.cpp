@@ -1,23 +1,19 @@
-#include "QtPrompts.h"
+#include "gui/dialogs/QtPrompts.h"
 
-#include "GuiText.h"
+#include "gui/GuiText.h"
+#include "gui/dialogs/SeriesDialog.h"
 #include "text/Literals.h"
 
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStringList>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace kvort::gui {
 
@@ -174,42 +170,7 @@ std::string QtPrompts::inputBox(std::string_view caption, std::string_view promp
 }
 
 int QtPrompts::chooseSeries() {
-    // A fresh dialog for every use; choice 1 preselected, OK focused;
-    // ОТМЕНИТЬ clears the choice, and whatever is selected when the dialog
-    // closes (by any means) is the answer.
-    QDialog dialog(m_parent);
-    dialog.setWindowTitle(QStringLiteral("Выберите серию прибора"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* group = new QGroupBox(&dialog);
-    group->setToolTip(QStringLiteral("Серии F,H"));
-    auto* groupLayout = new QVBoxLayout(group);
-    auto* fh = new QRadioButton(qs("СЕРИЯ  \"F\" \"H\""_cp), group);
-    auto* i = new QRadioButton(qs("СЕРИЯ   \"I\""_cp), group);
-    groupLayout->addWidget(fh);
-    groupLayout->addWidget(i);
-    QButtonGroup choices(&dialog);
-    choices.addButton(fh, 0);
-    choices.addButton(i, 1);
-    i->setChecked(true);
-    layout->addWidget(group);
-    auto* buttons = new QDialogButtonBox(&dialog);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("ОТМЕНИТЬ"), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, [&] {
-        choices.setExclusive(false);
-        fh->setChecked(false);
-        i->setChecked(false);
-        choices.setExclusive(true);
-        dialog.reject();
-    });
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    ok->setDefault(true);
-    ok->setFocus();
-    dialog.exec();
-    return choices.checkedId(); // -1 when nothing is selected
+    return SeriesDialog::choose(m_parent);
 }
 
 void QtPrompts::openDocument(const std::filesystem::path& path) {

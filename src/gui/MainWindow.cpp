@@ -1,0 +1,386 @@
+#include "gui/MainWindow.h"
+
+#include "app/FileActions.h"
+#include "document/Config.h"
+#include "gui/Guarded.h"
+#include "gui/GuiText.h"
+#include "gui/StatusPanels.h"
+#include "gui/dialogs/AboutBox.h"
+#include "gui/pages/AlarmPage.h"
+#include "gui/pages/DirectionsPage.h"
+#include "gui/pages/ScenarioPage.h"
+#include "gui/widgets/ListKeyFilter.h"
+#include "text/Literals.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolBar>
+
+namespace fs = std::filesystem;
+
+namespace kvort::gui {
+
+using namespace text::literals;
+
+namespace {
+
+constexpr int kMinWidth = 972;
+constexpr int kMinHeight = 612;
+
+FileDialogOptions configDialog() {
+    FileDialogOptions options;
+    options.filter = "*.cnf|*.cnf";
+    options.defaultExtension = ".cnf";
+    return options;
+}
+
+constexpr std::string_view kSaveQuestion = "СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? "_cp;
+constexpr std::string_view kSourcePrefix = "  ИСТОЧНИК:  "_cp;
+
+} // namespace
+
+MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_prompts(prompts), m_status(new StatusPanels(this)),
+      m_workflows(std::make_unique<Workflows>(m_session, Ports{prompts, *m_status, *this, *this})),
+      m_actions(new Actions(this)), m_keyFilter(new ListKeyFilter(this)) {
+    setObjectName(QStringLiteral("KvortConfig"));
+    setWindowTitle(qs(MainCaption()));
+    setMinimumSize(kMinWidth, kMinHeight);
+    // The window hears of a new configuration before its pages do.
+    m_session.addObserver(this);
+    createMenus();
+    createToolBar();
+    createPages();
+    connectActions();
+    m_keyFilter->installOn(this);
+    m_tabs->hide();
+}
+
+MainWindow::~MainWindow() {
+    m_session.removeObserver(this);
+    m_session.close();
+}
+
+void MainWindow::showOnScreen() {
+    // Restored size: the screen less 70 by less 150 pixels, centred; the
+    // window itself opens maximized.
+    if (QScreen* screen = QApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        QSize size(std::max(kMinWidth, area.width() - 70),
+                   std::max(kMinHeight, area.height() - 150));
+        resize(size);
+        move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    showMaximized();
+}
+
+// ---- building the window -------------------------------------------------
+
+void MainWindow::createMenus() {
+    const Actions& a = *m_actions;
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("mainMenu"));
+    QMenu* mode = bar->addMenu(QStringLiteral("Режим"));
+    mode->setObjectName(QStringLiteral("modeMenu"));
+    mode->addActions({a[ActionId::FileOpen1], a[ActionId::NewConfig], a[ActionId::ReadConfigPU],
+                      a[ActionId::WriteConfig], a[ActionId::ReadConfigCard],
+                      a[ActionId::WriteConfigCard], a[ActionId::FileJSON]});
+    mode->addSeparator();
+    mode->addAction(a[ActionId::FileExit1]);
+    QMenu* service = bar->addMenu(QStringLiteral("Сервис"));
+    service->setObjectName(QStringLiteral("serviceMenu"));
+    service->addAction(a[ActionId::PrintConfig]);
+    QMenu* archives = bar->addMenu(QStringLiteral("Архивы"));
+    archives->setObjectName(QStringLiteral("archivesMenu"));
+    archives->addActions(
+        {a[ActionId::ReadArhiveAlarm], a[ActionId::ReadArhiveFault], a[ActionId::ReadArhiveEvent]});
+    QMenu* help = bar->addMenu(QStringLiteral("Справка"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addActions({a[ActionId::HelpConfig], a[ActionId::AboutConfig]});
+}
+
+void MainWindow::createToolBar() {
+    const Actions& a = *m_actions;
+    QToolBar* bar = addToolBar(QStringLiteral("Панель инструментов"));
+    bar->setObjectName(QStringLiteral("mainToolBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->addActions({a[ActionId::FileOpen1], a[ActionId::NewConfig], a[ActionId::PrintConfig],
+                     a[ActionId::ReadConfigPU], a[ActionId::WriteConfig],
+                     a[ActionId::ReadConfigCard], a[ActionId::WriteConfigCard]});
+    // The progress bar fills the space up to the help button, which keeps
+    // to the right edge however wide the window is.
+    m_status->addProgressBar(bar);
+    bar->addAction(a[ActionId::HelpConfig]);
+}
+
+void MainWindow::createPages() {
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("tabs"));
+    const PageContext context{m_session, m_prompts, *m_status};
+    m_alarm = new AlarmPage(context, m_tabs);
+    m_scenarios = new ScenarioPage(context, m_tabs);
+    m_directions = new DirectionsPage(context, m_tabs);
+    m_pages = {m_alarm, m_scenarios, m_directions};
+    for (ConfigPage* page : m_pages)
+        m_tabs->addTab(page, page->title());
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { tabChanged(index); });
+    setCentralWidget(m_tabs);
+}
+
+void MainWindow::connectActions() {
+    auto on = [this](ActionId id, std::function<void()> body) {
+        connect(m_actions->get(id), &QAction::triggered, this, [body] { body(); });
+    };
+    on(ActionId::FileOpen1, [this] { FileOpen1Execute(); });
+    on(ActionId::NewConfig, [this] { NewConfigExecute(); });
+    on(ActionId::SaveConfig, [this] { SaveConfigExecute(); });
+    on(ActionId::NotSaveConfig, [this] { NotSaveConfigExecute(); });
+    on(ActionId::FileExit1, [this] { close(); });
+    on(ActionId::HelpConfig, [this] { m_prompts.openDocument(helpPath()); });
+    on(ActionId::AboutConfig, [this] {
+        AboutBox box(this);
+        box.exec();
+    });
+    // Both reads run the one read procedure, which does nothing while it is
+    // disabled (during a transfer, or before a configuration is there again).
+    on(ActionId::ReadConfigPU, [this] {
+        if (m_actions->get(ActionId::ReadConfig)->isEnabled())
+            guarded([&] { m_workflows->readPanel(); });
+    });
+    on(ActionId::ReadConfigCard, [this] {
+        if (m_actions->get(ActionId::ReadConfig)->isEnabled())
+            guarded([&] { m_workflows->readCard(); });
+    });
+    on(ActionId::WriteConfig, [this] { guarded([&] { m_workflows->writePanel(); }); });
+    on(ActionId::WriteConfigCard, [this] { guarded([&] { m_workflows->writeCard(); }); });
+    on(ActionId::FileJSON,
+       [this] { guarded([&] { FileJSON(m_session.currentPath(), m_prompts); }); });
+    on(ActionId::PrintConfig, [this] { notAvailable(m_prompts, "ПЕЧАТЬ"_cp); });
+    const std::pair<ActionId, ArchiveKind> archives[] = {
+        {ActionId::ReadArhiveAlarm, ArchiveKind::Fires},
+        {ActionId::ReadArhiveFault, ArchiveKind::Faults},
+        {ActionId::ReadArhiveEvent, ArchiveKind::Events}};
+    for (const auto& [id, kind] : archives)
+        on(id, [this, kind = kind] {
+            guarded([&] { OpenArchiveText(kind, m_session.currentPath(), m_prompts); });
+        });
+}
+
+// ---- state -----------------------------------------------------------------
+
+bool MainWindow::guarded(const std::function<void()>& body) {
+    return gui::guarded(m_prompts, *m_status, body);
+}
+
+void MainWindow::enter(WindowState state) {
+    switch (m_actions->enter(state)) {
+    case TabArea::Show:
+        selectFirstPage();
+        break;
+    case TabArea::Hide:
+        m_tabs->hide();
+        break;
+    case TabArea::Enable:
+        m_tabs->setEnabled(true);
+        break;
+    case TabArea::Disable:
+        m_tabs->setEnabled(false);
+        break;
+    case TabArea::Keep:
+        break;
+    }
+}
+
+void MainWindow::selectFirstPage() {
+    // A program's own choice of tab is not the person's switch: the pages
+    // hear only of the latter.
+    const QSignalBlocker block(m_tabs);
+    m_tabs->setCurrentWidget(m_alarm);
+    m_tabs->show();
+}
+
+void MainWindow::tabChanged(int index) {
+    if (auto* page = qobject_cast<ConfigPage*>(m_tabs->widget(index)))
+        guarded([&] { page->shown(); });
+}
+
+void MainWindow::configurationChanged(SessionChange change) {
+    if (change != SessionChange::Loaded)
+        return;
+    // A saved read has set the window up already (ReadSaved).
+    if (m_showingRead) {
+        m_showingRead = false;
+        return;
+    }
+    selectFirstPage();
+    m_status->setBusy(true);
+    enter(WindowState::Opened);
+}
+
+void MainWindow::showSource() {
+    m_status->setSource(qs(kSourcePrefix) + QString::fromStdString(m_session.sourceName()));
+    m_alarm->zoneGrid()->setFocus();
+}
+
+void MainWindow::flushPages() {
+    for (ConfigPage* page : m_pages)
+        page->flush();
+}
+
+// ---- the lifecycle ---------------------------------------------------------
+
+void MainWindow::NewConfigExecute() {
+    enter(WindowState::NewAsking);
+    m_alarm->beginNew();
+    const std::optional<fs::path> chosen = m_prompts.saveFile(configDialog());
+    if (!chosen) {
+        enter(WindowState::NewCancelled);
+        return;
+    }
+    const bool created = guarded([&] {
+        try {
+            m_session.create(*chosen);
+        } catch (...) {
+            // Nothing was opened: the window stays as after a cancel.
+            enter(WindowState::NewCancelled);
+            throw;
+        }
+    });
+    if (!created)
+        return;
+    m_alarm->showPanels();
+    enter(WindowState::NewCreated);
+    m_alarm->zoneGrid()->setFocus();
+}
+
+void MainWindow::FileOpen1Execute() {
+    FileOpen1BeforeExecute();
+    const std::optional<fs::path> chosen = m_prompts.openFile(configDialog());
+    if (chosen)
+        FileOpen1Accept(*chosen);
+}
+
+bool MainWindow::FileOpen1BeforeExecute() {
+    // Only a configuration opened or read in this run (the source line is
+    // set) has working copies or a file to save into; after a new one the
+    // dialog comes without a question.
+    if (m_status->source().isEmpty() || !m_session.modified())
+        return false;
+    m_session.setModified(false);
+    const MsgResult answer =
+        m_prompts.message("ИНФОРМАЦИЯ"_cp, kSaveQuestion, MsgIcon::Question, MsgButtons::YesNo);
+    if (answer == MsgResult::Yes)
+        SaveConfigExecute();
+    else
+        NotSaveConfigExecute();
+    return true;
+}
+
+void MainWindow::FileOpen1Accept(const fs::path& chosen) {
+    guarded([&] {
+        m_session.open(chosen);
+        showSource();
+    });
+    m_status->setBusy(false);
+}
+
+bool MainWindow::SaveConfigExecute() {
+    if (m_session.currentPath().empty())
+        return true;
+    return guarded([&] {
+        flushPages();
+        m_session.save();
+    });
+}
+
+bool MainWindow::NotSaveConfigExecute() {
+    if (m_session.currentPath().empty())
+        return true;
+    return guarded([&] { m_session.discard(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A transfer waits in its own event loop with the port and the image in
+    // use; the window closes once it has ended.
+    if (m_workflows->running()) {
+        event->ignore();
+        return;
+    }
+    // FormCloseQuery
+    if (m_session.modified()) {
+        const MsgResult answer = m_prompts.message("ИНФОРМАЦИЯ"_cp, kSaveQuestion,
+                                                   MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgResult::Cancel) {
+            event->ignore();
+            return;
+        }
+        const bool done = answer == MsgResult::Yes ? SaveConfigExecute() : NotSaveConfigExecute();
+        // A save or discard that failed has been shown; closing now would
+        // lose the edits it was meant to keep.
+        if (!done) {
+            event->ignore();
+            return;
+        }
+        m_session.setModified(false);
+    }
+    // FormClose: the store is released; the port closes with the workflows.
+    m_session.close();
+    if (m_workflows->port().isOpen())
+        m_workflows->port().setOpen(false);
+    event->accept();
+}
+
+fs::path MainWindow::helpPath() const {
+    const fs::path dir(QCoreApplication::applicationDirPath().toStdString());
+    const fs::path beside = dir / "KvortConfigHelp" / "KvortConfig.html";
+    std::error_code ec;
+    if (fs::exists(beside, ec))
+        return beside;
+    // Installed under the usual prefix layout the page lives in share/.
+    const fs::path shared =
+        dir.parent_path() / "share" / "kvort-config" / "KvortConfigHelp" / "KvortConfig.html";
+    if (fs::exists(shared, ec))
+        return shared;
+    return beside;
+}
+
+// ---- the ports the workflows talk through ----------------------------------
+
+void MainWindow::enter(WorkflowStage stage) {
+    switch (stage) {
+    case WorkflowStage::TransferRunning:
+        enter(WindowState::TransferRunning);
+        break;
+    case WorkflowStage::TransferEnded:
+        enter(WindowState::TransferEnded);
+        break;
+    case WorkflowStage::ReadRunning:
+        enter(WindowState::ReadRunning);
+        break;
+    case WorkflowStage::ReadNotSaved:
+        enter(WindowState::ReadNotSaved);
+        break;
+    case WorkflowStage::ReadFailed:
+        enter(WindowState::ReadFailed);
+        break;
+    case WorkflowStage::ReadSaved:
+        m_showingRead = true;
+        enter(WindowState::ReadShown);
+        m_status->setBusy(true);
+        break;
+    }
+}
+
+void MainWindow::configurationRead(const fs::path&) {
+    showSource();
+}
+
+} // namespace kvort::gui
