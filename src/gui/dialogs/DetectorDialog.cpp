@@ -191,6 +191,7 @@ bool DetectorDialog::openFor(const IniStore& cnf, const std::filesystem::path& t
     fill(FillDetectorForm(cnf, *m_tb, at, cp(lastZone)));
 
     open();
+    activateWindow();
     m_text->setFocus();
     m_text->lineEdit()->selectAll();
     // The zone check speaks once the dialog is up and active.
