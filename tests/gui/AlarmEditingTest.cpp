@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -24,6 +25,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace kvort::gui::test {
 namespace {
@@ -41,6 +44,18 @@ void typeText(const QString& typed) {
         QApplication::sendEvent(w, &release);
     }
 }
+// Qt's QTRY macros would only return from the test body; this one reports.
+bool waitUntil(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > 3000)
+            return false;
+        QTest::qWait(2);
+    }
+    return true;
+}
+
 void key(Qt::Key k) {
     QTest::keyClick(QApplication::focusWidget(), k);
 }
@@ -119,13 +134,15 @@ TEST_F(DetectorDialogFromGrid, WholeLineByKeyboard) {
     session.setModified(false);
     for (int a = 1; a <= 60; ++a) {
         key(Qt::Key_Return);
-        QTRY_VERIFY(page.detectorDialog()->isAncestorOf(QApplication::focusWidget()));
+        ASSERT_TRUE(waitUntil([&] {
+            return page.detectorDialog()->isAncestorOf(QApplication::focusWidget());
+        })) << a;
         typeText(QStringLiteral("D%1").arg(a));
         key(Qt::Key_Tab);
         key(Qt::Key_Down);
         key(Qt::Key_Return);
         ASSERT_FALSE(page.detectorDialog()->isVisible()) << a;
-        QTRY_COMPARE(QApplication::focusWidget(), grid);
+        ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == grid; }));
     }
     EXPECT_TRUE(session.modified());
     EXPECT_EQ(grid->currentRow(), 2 * 64 + 60);
@@ -144,13 +161,13 @@ TEST_F(DetectorDialogFromGrid, GroupCopyAndLoopShowInTheGridAtOnce) {
     grid->setCurrentCell(9, 0); // И11-10
     key(Qt::Key_Return);
     DetectorDialog* dialog = page.detectorDialog();
-    QTRY_VERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
+    ASSERT_TRUE(waitUntil([&] { return dialog->isAncestorOf(QApplication::focusWidget()); }));
     dialog->findChild<QCheckBox*>(QStringLiteral("copyCheck"))->setChecked(true);
     dialog->findChild<QSpinBox*>(QStringLiteral("copyToSpin"))->setValue(12);
     const QString text = dialog->findChild<QComboBox*>(QStringLiteral("textCombo"))->currentText();
     key(Qt::Key_Return);
     ASSERT_FALSE(dialog->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == grid; }));
     for (int row : {10, 11}) {
         EXPECT_EQ(grid->item(row, 3)->text(), text);
         EXPECT_EQ(grid->item(row, 4)->text(), QStringLiteral("ВЫКЛ"));
@@ -160,7 +177,7 @@ TEST_F(DetectorDialogFromGrid, GroupCopyAndLoopShowInTheGridAtOnce) {
     // ШЛЕЙФ at И12-01 empties 02..60 of line 2 in the grid and the file.
     grid->setCurrentCell(64, 0);
     key(Qt::Key_Return);
-    QTRY_VERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
+    ASSERT_TRUE(waitUntil([&] { return dialog->isAncestorOf(QApplication::focusWidget()); }));
     dialog->findChild<QRadioButton*>(QStringLiteral("type8Radio"))->click();
     prompts.expectMessage(
         "ВНИМАНИЕ"_cp,
@@ -172,7 +189,7 @@ TEST_F(DetectorDialogFromGrid, GroupCopyAndLoopShowInTheGridAtOnce) {
                           MsgIcon::Warning, MsgButtons::OkCancel, MsgResult::Ok);
     key(Qt::Key_Return);
     ASSERT_FALSE(dialog->isVisible());
-    QTRY_COMPARE(QApplication::focusWidget(), grid);
+    ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == grid; }));
     EXPECT_EQ(grid->item(64, 1)->text(), QStringLiteral("ШЛЕЙФ"));
     for (int a = 2; a <= 60; ++a)
         EXPECT_TRUE(grid->item(64 + a - 1, 3)->text().isEmpty()) << a;

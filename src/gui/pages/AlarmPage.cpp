@@ -50,7 +50,11 @@ AlarmPage::AlarmPage(const PageContext& context, QWidget* parent)
             [this](int slot, int line, const QList<int>& addresses, bool saved) {
                 detectorsChanged(slot, line, addresses, saved);
             });
-    connect(m_dialog, &QDialog::finished, this, [this] { m_detectors->table()->setFocus(); });
+    // Back to the grid, so the next address is one Enter away.
+    connect(m_dialog, &QDialog::finished, this, [this] {
+        activateWindow();
+        m_detectors->table()->setFocus();
+    });
 }
 
 QString AlarmPage::title() const {
