@@ -1,5 +1,6 @@
 // Takes the README's pictures of the window: the start state, each tab with
-// a configuration open, and the smallest size the window allows.
+// a configuration open, the detector dialog, and the smallest size the
+// window allows.
 //     kvort-screenshots OUTDIR CONFIG.cnf
 // The configuration is opened in place (working copies are made beside it),
 // so point it at a copy.
@@ -15,11 +16,13 @@
 #include "gui/pages/ScenarioPage.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleOptionTitleBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTranslator>
 #include <QToolButton>
@@ -119,6 +122,31 @@ int main(int argc, char* argv[]) {
     if (auto* slot1 = window.findChild<QToolButton*>(QStringLiteral("slot1Button")))
         slot1->click();
     ok &= save(window, out.filePath(QStringLiteral("alarm.png")));
+
+    // The detector dialog over the window, opened as the installer does:
+    // a row of the detector grid and Enter.
+    if (auto* grid = window.findChild<QTableWidget*>(QStringLiteral("detectorGrid"))) {
+        grid->setFocus();
+        grid->setCurrentCell(4, 0);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QTest::qWait(300);
+        if (auto* dialog = window.findChild<QDialog*>(QStringLiteral("detectorDialog"));
+            dialog && dialog->isVisible()) {
+            QPixmap shot = window.grab();
+            QPainter painter(&shot);
+            painter.drawPixmap(dialog->geometry().topLeft() - window.geometry().topLeft(),
+                               dialog->grab());
+            painter.end();
+            const QString file = out.filePath(QStringLiteral("detector-dialog.png"));
+            const bool saved = shot.save(file);
+            std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(file));
+            ok &= saved;
+            dialog->reject();
+        } else {
+            std::printf("FAILED detector-dialog.png (the dialog did not open)\n");
+            ok = false;
+        }
+    }
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
     auto page = [&](const char* name) { return window.findChild<QWidget*>(QLatin1String(name)); };
     tabs->setCurrentWidget(page("scenarioTab"));

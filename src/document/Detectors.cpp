@@ -96,10 +96,14 @@ void WriteDetector(IniStore& tb, int slot, int line, int address, const Detector
         tb.WriteString(sec, key::kOutput, rec.output);
     else
         tb.DeleteKey(sec, key::kOutput);
-    if (code != kTypeLoop && !rec.hide.empty() && rec.hide != word::kNone)
-        tb.WriteString(sec, key::kHide, word::kYes);
-    else
-        tb.DeleteKey(sec, key::kHide);
+    // A БКА module keeps whatever display mark it had: the dialog hides the
+    // box for it, so the person had no say in it.
+    if (code != kTypeBka) {
+        if (code != kTypeLoop && !rec.hide.empty() && rec.hide != word::kNone)
+            tb.WriteString(sec, key::kHide, word::kYes);
+        else
+            tb.DeleteKey(sec, key::kHide);
+    }
     if (code == kTypeLoop && address == 1)
         EraseLoopLine(tb, slot, line);
 }

@@ -52,7 +52,8 @@ bool StateOn(std::string_view state);
 bool Hidden(std::string_view hide);
 // Writes ТЕКСТ, СОСТОЯНИЕ, ТИП, ЗОНА in this order, then ВЫХОД and СКРЫТЬ:
 // written when non-empty and not "НЕТ" and the type allows them (ВЫХОД only
-// for ДЫМОВОЙ..БЕЗ ФИКСАЦИИ, СКРЫТЬ not for ШЛЕЙФ), deleted otherwise.
+// for ДЫМОВОЙ..БЕЗ ФИКСАЦИИ, СКРЫТЬ not for ШЛЕЙФ), deleted otherwise; a БКА
+// record leaves an existing СКРЫТЬ as it is.
 // A ШЛЕЙФ at address 01 erases addresses 02..60 of its line.
 void WriteDetector(IniStore& tb, int slot, int line, int address, const DetectorRecord& rec);
 void DeleteDetector(IniStore& tb, int slot, int line, int address);

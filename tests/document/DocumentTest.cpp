@@ -296,12 +296,21 @@ TEST(Detectors, AddressesTypesAndRecords) {
     TempDir dir;
     IniStore tb(dir / "X.tb1");
     DetectorRecord r{cp("ДАТЧИК"), cp("БКА"), cp("ЗОНА 1"), cp("ВКЛ"), cp("ППКП2/05/"), cp("ДА")};
+    // A БКА carries no output and gains no display mark of its own.
     WriteDetector(tb, 1, 2, 3, r);
     EXPECT_EQ(fileUtf8(dir / "X.tb1"), "[И12-03]\r\nТЕКСТ=ДАТЧИК\r\nСОСТОЯНИЕ=ВКЛ\r\nТИП=БКА\r\n"
-                                       "ЗОНА=ЗОНА 1\r\nСКРЫТЬ=ДА\r\n"); // БКА carries no output
+                                       "ЗОНА=ЗОНА 1\r\n");
     r.type = cp("ДЫМОВОЙ");
     WriteDetector(tb, 1, 2, 3, r);
     EXPECT_EQ(u8(ReadDetector(tb, 1, 2, 3).output), "ППКП2/05/");
+    // Turned into a БКА, it loses the output and keeps the mark it had.
+    r.type = cp("БКА");
+    r.hide = "";
+    WriteDetector(tb, 1, 2, 3, r);
+    EXPECT_FALSE(tb.KeyExists(SensorAddress(1, 2, 3), cp("ВЫХОД")));
+    EXPECT_EQ(u8(tb.ReadString(SensorAddress(1, 2, 3), cp("СКРЫТЬ"), "")), "ДА");
+    r.type = cp("ДЫМОВОЙ");
+    r.hide = cp("ДА");
     for (int a = 1; a <= 60; ++a)
         WriteDetector(tb, 1, 4, a, r);
     r.type = cp("ШЛЕЙФ");

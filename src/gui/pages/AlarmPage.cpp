@@ -1,9 +1,11 @@
 #include "gui/pages/AlarmPage.h"
 
+#include "document/ConfigFileSet.h"
 #include "document/Detectors.h"
 #include "document/EditorViews.h"
 #include "gui/Guarded.h"
 #include "gui/GuiText.h"
+#include "gui/dialogs/DetectorDialog.h"
 #include "gui/panels/CompositionPanel.h"
 #include "gui/panels/DetectorGrid.h"
 #include "gui/panels/ZoneGrid.h"
@@ -19,7 +21,8 @@ using namespace text::literals;
 
 AlarmPage::AlarmPage(const PageContext& context, QWidget* parent)
     : ConfigPage(context, parent), m_composition(new CompositionPanel(this)),
-      m_zones(new ZoneGrid(this)), m_detectors(new DetectorGrid(this)) {
+      m_zones(new ZoneGrid(this)), m_detectors(new DetectorGrid(this)),
+      m_dialog(new DetectorDialog(context.prompts, this)) {
     setObjectName(QStringLiteral("alarmTab"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 4, 4, 4);
@@ -35,8 +38,22 @@ AlarmPage::AlarmPage(const PageContext& context, QWidget* parent)
     // The session holds the names the encoder and saving take.
     connect(m_zones, &ZoneGrid::nameEdited, this,
             [this](int zone, const QString& name) { session().setZoneName(zone, cp(name)); });
-    connect(m_detectors, &DetectorGrid::detectorActivated, this, [this](const QString& address) {
-        notAvailable(prompts(), std::string("РЕДАКТИРОВАНИЕ ИЗВЕЩАТЕЛЯ "_cp) + cp(address));
+    // Every key typed into a name is an edit the person will be asked about.
+    connect(m_zones, &ZoneGrid::nameTyped, this, [this](int zone, const QString& name) {
+        session().setZoneName(zone, cp(name));
+        session().setModified(true);
+    });
+    connect(m_zones, &ZoneGrid::nameEntered, this, [this](int zone) { zoneEntered(zone); });
+    connect(m_detectors, &DetectorGrid::detectorActivated, this,
+            [this](const QString& address) { editDetector(address); });
+    connect(m_dialog, &DetectorDialog::recordsChanged, this,
+            [this](int slot, int line, const QList<int>& addresses, bool saved) {
+                detectorsChanged(slot, line, addresses, saved);
+            });
+    // Back to the grid, so the next address is one Enter away.
+    connect(m_dialog, &QDialog::finished, this, [this] {
+        activateWindow();
+        m_detectors->table()->setFocus();
     });
 }
 
@@ -104,6 +121,8 @@ void AlarmPage::showSlot(int slot) {
         return;
     const IniStore detectors(session().showDetectorFile(slot));
     const DetectorGridLayout layout = LayOutDetectorGrid(kind);
+    m_shownSlot = slot;
+    m_shownKind = kind;
     std::vector<DetectorGrid::Row> rows;
     rows.reserve(layout.rows.size());
     for (const DetectorGridRow& r : layout.rows) {
@@ -113,6 +132,47 @@ void AlarmPage::showSlot(int slot) {
                          qs(rec.text), qs(rec.state)}});
     }
     m_detectors->fill(layout.rowCount, rows);
+}
+
+void AlarmPage::zoneEntered(int zone) {
+    guarded([&] {
+        if (!session().isOpen())
+            return;
+        session().store().WriteString(SectionZones(), ZoneKey(zone),
+                                      session().zoneNames()[zone - 1]);
+    });
+}
+
+void AlarmPage::editDetector(const QString& address) {
+    guarded([&] {
+        const std::optional<DetectorPlace> at = ParseSensorAddress(cp(address));
+        if (!at || !session().isOpen())
+            return;
+        m_dialog->openFor(session().store(), ConfigFileSet(session().cnfPath()).tb(at->slot), *at,
+                          session().zoneNames());
+    });
+}
+
+void AlarmPage::detectorsChanged(int slot, int line, const QList<int>& addresses, bool saved) {
+    session().setModified(true);
+    if (slot != m_shownSlot)
+        return;
+    guarded([&] {
+        const IniStore detectors(ConfigFileSet(session().cnfPath()).tb(slot));
+        const DetectorGridLayout layout = LayOutDetectorGrid(m_shownKind);
+        for (const DetectorGridRow& r : layout.rows) {
+            if (r.line != line || !addresses.contains(r.address))
+                continue;
+            const DetectorRecord rec = ReadDetector(detectors, slot, r.line, r.address);
+            m_detectors->setRow({r.row,
+                                 {qs(SensorAddress(slot, r.line, r.address)), qs(rec.type),
+                                  qs(rec.zone), qs(rec.text), qs(rec.state)}});
+        }
+    });
+    // The installer goes on with the next address.
+    QTableWidget* table = m_detectors->table();
+    if (saved && table->currentRow() + 1 < table->rowCount())
+        table->setCurrentCell(table->currentRow() + 1, table->currentColumn());
 }
 
 void AlarmPage::showRelayBlockLabels() {

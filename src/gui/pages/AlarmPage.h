@@ -3,11 +3,14 @@
 // shown slot, with the БРВУ and БДУ blocks in use.
 #include "gui/pages/ConfigPage.h"
 
+#include <QList>
+
 #include <string>
 
 namespace kvort::gui {
 
 class CompositionPanel;
+class DetectorDialog;
 class DetectorGrid;
 class ZoneGrid;
 
@@ -28,6 +31,8 @@ class AlarmPage : public ConfigPage {
     // The zone and detector panels shown again.
     void showPanels();
     QWidget* zoneGrid() const;
+    // The detector dialog, made once with the page and kept for the run.
+    DetectorDialog* detectorDialog() const { return m_dialog; }
 
     // ShowRelayBlockLabels, ShowExtinguishingBlockLabels.
     void showRelayBlockLabels();
@@ -40,10 +45,16 @@ class AlarmPage : public ConfigPage {
     void directionSaved(int) override { showExtinguishingBlockLabels(); }
     void slotChanged(int slot);
     void editComment(const std::string& key);
+    void zoneEntered(int zone);
+    void editDetector(const QString& address);
+    void detectorsChanged(int slot, int line, const QList<int>& addresses, bool saved);
 
     CompositionPanel* m_composition;
     ZoneGrid* m_zones;
     DetectorGrid* m_detectors;
+    DetectorDialog* m_dialog;
+    int m_shownSlot = -1;    // whose detectors the grid shows
+    std::string m_shownKind; // and its [СОСТАВ] kind
 };
 
 } // namespace kvort::gui

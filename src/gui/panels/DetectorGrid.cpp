@@ -37,6 +37,8 @@ DetectorGrid::DetectorGrid(QWidget* parent) : QWidget(parent) {
     m_grid->setColumnWidth(1, 112);
     m_grid->setColumnWidth(2, 136);
     m_grid->setColumnWidth(4, 52);
+    // Tab leaves the grid; the arrows walk it.
+    m_grid->setTabKeyNavigation(false);
     m_grid->installEventFilter(this);
     connect(m_grid, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { activate(row); });
@@ -51,6 +53,15 @@ void DetectorGrid::fill(int rowCount, const std::vector<Row>& rows) {
         for (int c = 0; c < 5; ++c)
             m_grid->setItem(r.row, c, new QTableWidgetItem(r.cells[c]));
     m_grid->setUpdatesEnabled(true);
+}
+
+void DetectorGrid::setRow(const Row& r) {
+    for (int c = 0; c < 5; ++c) {
+        if (QTableWidgetItem* item = m_grid->item(r.row, c))
+            item->setText(r.cells[c]);
+        else
+            m_grid->setItem(r.row, c, new QTableWidgetItem(r.cells[c]));
+    }
 }
 
 void DetectorGrid::activate(int row) {

@@ -21,6 +21,8 @@ class DetectorGrid : public QWidget {
     explicit DetectorGrid(QWidget* parent);
     // Replaces the grid's content: rowCount rows, the given ones filled.
     void fill(int rowCount, const std::vector<Row>& rows);
+    // Shows one row anew, in place: the current row and the scroll stay.
+    void setRow(const Row& row);
     QTableWidget* table() const { return m_grid; }
 
   signals:

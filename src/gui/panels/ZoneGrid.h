@@ -19,6 +19,13 @@ class ZoneGrid : public QWidget {
   signals:
     // A name in the grid changed (not by setNames).
     void nameEdited(int zone, const QString& name);
+    // A key typed into a name: the text as it stands.
+    void nameTyped(int zone, const QString& name);
+    // Enter on a name: it is to be written at once.
+    void nameEntered(int zone);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QTableWidget* m_grid;
