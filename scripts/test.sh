@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh --asan
 export QT_QPA_PLATFORM=offscreen
 status=0
+echo "=== Зависимости слоёв ==="
+bash scripts/check-layers.sh || status=1
 echo "=== Тесты (обычная сборка) ==="
 ctest --test-dir build --output-on-failure -j 2 || status=1
 echo "=== Тесты (ASan + UBSan) ==="
