@@ -53,19 +53,19 @@ bool AllDigits(std::string_view v) {
 // The slot's kind as the panel's device code names it (БДУ(4) is a БРИТ, the
 // line count is not in the code).
 std::string KindOfCode(int slot, std::string_view kind) {
-    if (kind.empty() || kind == "НЕТ"_cp)
+    if (kind.empty() || kind == word::kNone)
         return {};
     return DisplayKind(KindOfDeviceCode(slot, DeviceCodeOfKind(slot, kind)));
 }
 
 DetectorValues ReadValues(const IniStore& tb, const std::string& sec) {
     DetectorValues d;
-    d.text = tb.ReadString(sec, "ТЕКСТ"_cp, "");
-    d.type = tb.ReadString(sec, "ТИП"_cp, "");
-    d.zone = tb.ReadString(sec, "ЗОНА"_cp, "");
-    d.state = tb.ReadString(sec, "СОСТОЯНИЕ"_cp, "");
-    d.output = tb.ReadString(sec, "ВЫХОД"_cp, "");
-    d.hide = tb.ReadString(sec, "СКРЫТЬ"_cp, "");
+    d.text = tb.ReadString(sec, key::kText, "");
+    d.type = tb.ReadString(sec, key::kType, "");
+    d.zone = tb.ReadString(sec, key::kZone, "");
+    d.state = tb.ReadString(sec, key::kState, "");
+    d.output = tb.ReadString(sec, key::kOutput, "");
+    d.hide = tb.ReadString(sec, key::kHide, "");
     return d;
 }
 

@@ -44,7 +44,7 @@ QIcon tileIcon(const QString& label, const QColor& colour, Arrow arrow) {
     return QIcon(pixmap);
 }
 
-struct Spec {
+struct ActionText {
     ActionId id;
     const char* objectName;
     const char* caption;
@@ -52,7 +52,7 @@ struct Spec {
     QKeySequence shortcut;
 };
 
-const Spec kSpecs[kActionCount] = {
+const ActionText kActionTexts[kActionCount] = {
     {ActionId::FileOpen1, "fileOpenAction", "Открыть конфигурацию", "Открыть конфигурацию",
      Qt::Key_F2},
     {ActionId::NewConfig, "newConfigAction", "Создать конфигурацию", "Новая конфигурация",
@@ -127,16 +127,16 @@ constexpr Row kTable[] = {
 } // namespace
 
 Actions::Actions(QWidget* window) : QObject(window) {
-    for (const Spec& spec : kSpecs) {
-        auto* action = new QAction(QString::fromUtf8(spec.caption), window);
-        action->setObjectName(QString::fromLatin1(spec.objectName));
-        if (*spec.hint)
-            action->setToolTip(QString::fromUtf8(spec.hint));
-        if (!spec.shortcut.isEmpty()) {
-            action->setShortcut(spec.shortcut);
+    for (const ActionText& entry : kActionTexts) {
+        auto* action = new QAction(QString::fromUtf8(entry.caption), window);
+        action->setObjectName(QString::fromLatin1(entry.objectName));
+        if (*entry.hint)
+            action->setToolTip(QString::fromUtf8(entry.hint));
+        if (!entry.shortcut.isEmpty()) {
+            action->setShortcut(entry.shortcut);
             action->setShortcutContext(Qt::WindowShortcut);
         }
-        m_actions[static_cast<int>(spec.id)] = action;
+        m_actions[static_cast<int>(entry.id)] = action;
     }
     QStyle* st = window->style();
     const QColor panel(0x1565C0), card(0x2E7D32), print(0x6D4C41), help(0x546E7A);
