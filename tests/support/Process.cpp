@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -13,18 +14,34 @@ namespace kvort::test {
 
 namespace {
 
+// An unnamed file for one stream of one run: parallel tests running in the
+// same folder must not share where their output goes.
+int unnamedFile() {
+    std::string name = (fs::temp_directory_path() / "kvort-process-XXXXXX").string();
+    const int fd = ::mkstemp(name.data());
+    if (fd >= 0)
+        ::unlink(name.c_str());
+    return fd;
+}
+
+std::string readAll(int fd) {
+    std::string text;
+    if (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+        return text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(n));
+    return text;
+}
+
 // In the child only: never returns.
 [[noreturn]] void execIn(const fs::path& dir, const fs::path& program,
-                         const std::vector<std::string>& args, const Environment& env,
-                         const fs::path& out, const fs::path& err) {
-    if (::chdir(dir.c_str()) != 0)
+                         const std::vector<std::string>& args, const Environment& env, int out,
+                         int err) {
+    if (::chdir(dir.c_str()) != 0 || out < 0 || err < 0)
         ::_exit(126);
-    const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (o < 0 || e < 0)
-        ::_exit(126);
-    ::dup2(o, 1);
-    ::dup2(e, 2);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
     for (const auto& [key, value] : env)
         ::setenv(key.c_str(), value.c_str(), 1);
     std::vector<std::string> words{program.string()};
@@ -69,8 +86,8 @@ std::string Slurp(const fs::path& file) {
 
 ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>& args,
                          const fs::path& dir, const Environment& env) {
-    const fs::path out = fs::absolute(dir) / ".process-out";
-    const fs::path err = fs::absolute(dir) / ".process-err";
+    const int out = unnamedFile();
+    const int err = unnamedFile();
     const pid_t pid = ::fork();
     if (pid == 0)
         execIn(dir, program, args, env, out, err);
@@ -78,19 +95,24 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>
     ::waitpid(pid, &status, 0);
     ProcessResult r;
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    std::error_code ec;
-    fs::remove(out, ec);
-    fs::remove(err, ec);
+    r.out = readAll(out);
+    r.err = readAll(err);
+    for (int fd : {out, err})
+        if (fd >= 0)
+            ::close(fd);
     return r;
 }
 
 BackgroundProcess::BackgroundProcess(const fs::path& program, const std::vector<std::string>& args,
                                      const fs::path& dir, const fs::path& errLog) {
+    const int out = ::open("/dev/null", O_WRONLY);
+    const int err = ::open(errLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     m_pid = ::fork();
     if (m_pid == 0)
-        execIn(dir, program, args, {}, "/dev/null", errLog);
+        execIn(dir, program, args, {}, out, err);
+    for (int fd : {out, err})
+        if (fd >= 0)
+            ::close(fd);
 }
 
 BackgroundProcess::~BackgroundProcess() {
