@@ -13,8 +13,8 @@ struct FullSample {
     std::filesystem::path cnf;
     FullSample() {
         namespace fs = std::filesystem;
-        folder = fs::temp_directory_path() /
-                 ("kvort-bench-" + std::to_string(std::random_device{}()));
+        folder =
+            fs::temp_directory_path() / ("kvort-bench-" + std::to_string(std::random_device{}()));
         fs::create_directories(folder / "out");
         for (const auto& e : fs::directory_iterator(fs::path(KVORT_EXAMPLES_DIR) / "full"))
             fs::copy_file(e.path(), folder / e.path().filename());

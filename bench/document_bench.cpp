@@ -17,7 +17,8 @@ namespace {
 
 fs::path benchDir() {
     static fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("kvort-bench-" + std::to_string(std::random_device{}()));
+        fs::path d =
+            fs::temp_directory_path() / ("kvort-bench-" + std::to_string(std::random_device{}()));
         fs::create_directories(d);
         return d;
     }();

@@ -28,12 +28,12 @@ fs::path workFile() {
     return file;
 }
 
-#define require(ok)                                                                          \
-    do {                                                                                       \
-        if (!(ok)) {                                                                           \
-            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);                     \
-            std::abort();                                                                      \
-        }                                                                                      \
+#define require(ok)                                                                                \
+    do {                                                                                           \
+        if (!(ok)) {                                                                               \
+            std::fprintf(stderr, "failed: %s (line %d)\n", #ok, __LINE__);                         \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 } // namespace
@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t pos = 0;
     while (pos < input.size()) {
         std::size_t nl = input.find('\n', pos);
-        std::string line = input.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+        std::string line =
+            input.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
         pos = nl == std::string::npos ? input.size() : nl + 1;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();

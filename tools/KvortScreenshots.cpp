@@ -5,15 +5,15 @@
 // The configuration is opened in place (working copies are made beside it),
 // so point it at a copy.
 #include "app/ConfigCompare.h"
-#include "document/IniStore.h"
 #include "document/Config.h"
+#include "document/IniStore.h"
 #include "gui/MainWindow.h"
 #include "gui/QtTranslations.h"
+#include "gui/dialogs/CompareDialog.h"
 #include "gui/dialogs/QtPrompts.h"
 #include "gui/dialogs/SeriesDialog.h"
-#include "gui/dialogs/CompareDialog.h"
-#include "text/Literals.h"
 #include "gui/pages/ScenarioPage.h"
+#include "text/Literals.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -24,8 +24,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QTranslator>
 #include <QToolButton>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {

@@ -24,7 +24,7 @@ struct FileDialogOptions {
 };
 
 class UserPrompts {
-public:
+  public:
     virtual ~UserPrompts() = default;
 
     // A modal message box: caption ("ОШИБКА", "ИНФОРМАЦИЯ", "ВНИМАНИЕ",

@@ -49,7 +49,11 @@ std::string Args::single(const char* what) const {
     return m_positional[0];
 }
 
-void say(const std::string& utf8) { std::cout << utf8 << std::endl; }
-void sayError(const std::string& utf8) { std::cerr << utf8 << std::endl; }
+void say(const std::string& utf8) {
+    std::cout << utf8 << std::endl;
+}
+void sayError(const std::string& utf8) {
+    std::cerr << utf8 << std::endl;
+}
 
 } // namespace kvort::cli

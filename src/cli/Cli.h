@@ -17,7 +17,7 @@ struct UsageError {
 
 // Parsed arguments: positional words and --options (with or without value).
 class Args {
-public:
+  public:
     // valueOptions: options that take a value ("-o", "--series").
     Args(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
          const std::set<std::string>& flagOptions);
@@ -27,7 +27,7 @@ public:
     // The one positional argument, or a UsageError naming what is missing.
     std::string single(const char* what) const;
 
-private:
+  private:
     std::vector<std::string> m_positional;
     std::map<std::string, std::string> m_values;
     std::set<std::string> m_flags;

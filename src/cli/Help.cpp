@@ -75,8 +75,9 @@ void printUsage(std::ostream& out) {
         // A synopsis too long for its column gets a line of its own.
         const std::string syn = c.synopsis;
         // Columns are counted in characters: the synopsis is UTF-8.
-        const size_t width = static_cast<size_t>(std::count_if(
-            syn.begin(), syn.end(), [](char ch) { return (static_cast<unsigned char>(ch) & 0xC0) != 0x80; }));
+        const size_t width = static_cast<size_t>(std::count_if(syn.begin(), syn.end(), [](char ch) {
+            return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+        }));
         out << "  " << syn;
         if (width > 43)
             out << "\n" << std::string(45, ' ');

@@ -14,7 +14,7 @@ namespace kvort {
 std::filesystem::path ChangeFileExt(const std::filesystem::path& path, std::string_view ext);
 
 class ConfigFileSet {
-public:
+  public:
     // Any member of the set: NAME.cnf, NAME.tb3, NAME.bin, ...
     explicit ConfigFileSet(const std::filesystem::path& anyMember)
         : m_base(ChangeFileExt(anyMember, "")) {}
@@ -35,7 +35,7 @@ public:
     std::filesystem::path faultArchive() const { return with("_АрхивОтказов.txt"); }
     std::filesystem::path eventArchive() const { return with("_АрхивСобытий.txt"); }
 
-private:
+  private:
     std::filesystem::path with(const std::string& suffix) const {
         return std::filesystem::path(m_base.string() + suffix);
     }

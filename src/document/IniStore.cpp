@@ -22,7 +22,9 @@ namespace kvort {
 
 namespace {
 
-std::string pathText(const fs::path& p) { return p.string(); }
+std::string pathText(const fs::path& p) {
+    return p.string();
+}
 
 // Every persist goes through the one safe writer: temporary file, flush,
 // rename (symlinks written through, mode and owner kept, an unwritable
@@ -48,7 +50,7 @@ std::string readFile(const fs::path& path) {
 
 // One parsed INI file, shared by every store opened on its path.
 class IniModel {
-public:
+  public:
     struct Line {
         std::string raw; // the line as read; empty once a key line was changed
         bool isKey = false;
@@ -163,7 +165,7 @@ public:
     bool inBatch() const { return m_batchDepth > 0; }
     const fs::path& path() const { return m_path; }
 
-private:
+  private:
     void changed() {
         m_dirty = true;
         if (m_batchDepth == 0)
@@ -337,8 +339,7 @@ bool IniStore::KeyExists(std::string_view section, std::string_view key) const {
     return s && IniModel::findKey(*s, text::foldName(key));
 }
 
-void IniStore::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void IniStore::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     m_model->write(section, key, value);
 }
 
@@ -350,7 +351,9 @@ void IniStore::DeleteKey(std::string_view section, std::string_view key) {
     m_model->deleteKey(section, key);
 }
 
-void IniStore::EraseSection(std::string_view section) { m_model->eraseSection(section); }
+void IniStore::EraseSection(std::string_view section) {
+    m_model->eraseSection(section);
+}
 
 bool IniStore::SectionExists(std::string_view section) const {
     const IniModel::Section* s = m_model->find(section);
@@ -369,8 +372,8 @@ std::vector<std::string> IniStore::ReadSection(std::string_view section) const {
     return keys;
 }
 
-std::vector<std::pair<std::string, std::string>> IniStore::ReadSectionValues(
-    std::string_view section) const {
+std::vector<std::pair<std::string, std::string>>
+IniStore::ReadSectionValues(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> out;
     const IniModel::Section* s = m_model->find(section);
     if (!s)
@@ -409,9 +412,13 @@ std::vector<std::string> IniStore::ReadSections() const {
     return out;
 }
 
-void IniStore::UpdateFile() { m_model->flush(); }
+void IniStore::UpdateFile() {
+    m_model->flush();
+}
 
-IniStore::Batch::Batch(IniStore& store) : m_model(store.m_model) { m_model->beginBatch(); }
+IniStore::Batch::Batch(IniStore& store) : m_model(store.m_model) {
+    m_model->beginBatch();
+}
 
 void IniStore::Batch::commit() {
     if (!m_open)

@@ -29,7 +29,7 @@ namespace kvort {
 class IniModel;
 
 class IniStore {
-public:
+  public:
     explicit IniStore(std::filesystem::path path);
     ~IniStore();
     IniStore(const IniStore&) = delete;
@@ -52,8 +52,8 @@ public:
     // Key names of a section, in file order (first occurrence of each).
     std::vector<std::string> ReadSection(std::string_view section) const;
     // "key=value" pairs of a section in file order, values trimmed.
-    std::vector<std::pair<std::string, std::string>> ReadSectionValues(
-        std::string_view section) const;
+    std::vector<std::pair<std::string, std::string>>
+    ReadSectionValues(std::string_view section) const;
     // Names of the sections that hold a key, in file order.
     std::vector<std::string> ReadSections() const;
 
@@ -66,19 +66,19 @@ public:
     // of the scope fails during unwinding, the error is swallowed (the scope
     // is already failing); call commit() to get it as an exception.
     class Batch {
-    public:
+      public:
         explicit Batch(IniStore& store);
         ~Batch();
         void commit();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
-    private:
+      private:
         std::shared_ptr<IniModel> m_model;
         bool m_open = true;
     };
 
-private:
+  private:
     std::filesystem::path m_path;
     std::shared_ptr<IniModel> m_model;
 };

@@ -191,9 +191,8 @@ void MainWindow::connectActions() {
     on(ActionId::WriteConfigCard, [this] { guarded([&] { m_workflows->writeCard(); }); });
     on(ActionId::FileJSON,
        [this] { guarded([&] { FileJSON(m_session.currentPath(), m_prompts); }); });
-    on(ActionId::PrintConfig, [this] {
-        guarded([&] { ShowConfigReports(m_session.currentPath(), m_prompts, this); });
-    });
+    on(ActionId::PrintConfig,
+       [this] { guarded([&] { ShowConfigReports(m_session.currentPath(), m_prompts, this); }); });
     const std::pair<ActionId, ArchiveKind> archives[] = {
         {ActionId::ReadArhiveAlarm, ArchiveKind::Fires},
         {ActionId::ReadArhiveFault, ArchiveKind::Faults},

@@ -105,8 +105,7 @@ template <typename F> void decodeUtf8(std::string_view s, F onChar) {
         for (int k = 1; k < len; ++k) {
             unsigned char c = static_cast<unsigned char>(s[i + k]);
             if ((c & 0xC0) != 0x80)
-                throw TextError("неверная последовательность UTF-8 в позиции " +
-                                std::to_string(i));
+                throw TextError("неверная последовательность UTF-8 в позиции " + std::to_string(i));
             cp = (cp << 6) | (c & 0x3F);
         }
         onChar(cp, s.substr(i, len));
@@ -152,11 +151,13 @@ std::string fromUtf8(std::string_view utf8) {
 }
 
 std::string fromUtf8Lossy(std::string_view utf8, char replacement) {
-    return encode(utf8,
-                  [replacement](std::string& out, char32_t, std::string_view) { out += replacement; });
+    return encode(
+        utf8, [replacement](std::string& out, char32_t, std::string_view) { out += replacement; });
 }
 
-char upper(char c) { return static_cast<char>(kUpper[static_cast<unsigned char>(c)]); }
+char upper(char c) {
+    return static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+}
 
 std::string upper(std::string_view s) {
     std::string out(s);
@@ -194,7 +195,9 @@ std::string_view trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-std::string foldName(std::string_view name) { return upper(trim(name)); }
+std::string foldName(std::string_view name) {
+    return upper(trim(name));
+}
 
 bool sameName(std::string_view a, std::string_view b) {
     a = trim(a);

@@ -7,25 +7,25 @@
 namespace kvort {
 
 class Error : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A file that cannot be read, created or written.
 class FileError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 // Text that has no CP1251 form, or bytes that are not valid UTF-8.
 class TextError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
 // A value that does not convert (a number expected where text stands).
 class ConvertError : public Error {
-public:
+  public:
     using Error::Error;
 };
 

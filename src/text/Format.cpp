@@ -7,7 +7,9 @@
 
 namespace kvort::text {
 
-std::string IntToStr(long long v) { return std::to_string(v); }
+std::string IntToStr(long long v) {
+    return std::to_string(v);
+}
 
 std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
     std::string out;
@@ -57,8 +59,8 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
             const long long* v = std::get_if<long long>(&a);
             if (!v)
                 bad("%d ждёт число");
-            unsigned long long mag =
-                *v < 0 ? 0ULL - static_cast<unsigned long long>(*v) : static_cast<unsigned long long>(*v);
+            unsigned long long mag = *v < 0 ? 0ULL - static_cast<unsigned long long>(*v)
+                                            : static_cast<unsigned long long>(*v);
             std::string digits = std::to_string(mag);
             if (prec > 0 && static_cast<int>(digits.size()) < prec)
                 digits.insert(0, prec - digits.size(), '0');

@@ -35,8 +35,8 @@ TEST_F(AppTest, ArchiveActionsOpenTheTextOrSayItIsMissing) {
 
 TEST_F(AppTest, JsonActionOffersNameDotJsonAndWritesTheChosenFile) {
     newConfig();
-    const FileDialogOptions options{"*.json|*.json", ".json", text::fromUtf8((dir / "OBJ.json").string()),
-                              ""};
+    const FileDialogOptions options{"*.json|*.json", ".json",
+                                    text::fromUtf8((dir / "OBJ.json").string()), ""};
     prompts.expectSaveFile(std::nullopt, options);
     EXPECT_EQ(FileJSON(dir / "OBJ.tb3", prompts), std::nullopt);
     EXPECT_FALSE(fs::exists(dir / "OBJ.json"));

@@ -1,8 +1,8 @@
 // The scenario editor's rules without widgets: the list rows, opening,
 // the mode and device rules, saving, and the output descriptions.
 #include "app/ScenarioDraft.h"
-#include "app/OutputDescriptions.h"
 #include "ScriptedPrompts.h"
+#include "app/OutputDescriptions.h"
 #include "document/Config.h"
 #include "text/Literals.h"
 

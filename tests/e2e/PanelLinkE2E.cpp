@@ -249,7 +249,8 @@ TEST_F(E2E, VerifyPanelSaysWhetherThePanelHoldsTheConfiguration) {
     Result none = cfg({"verify-panel", "small.cnf", "--ports", (m_dir / "no-such").string()},
                       {{"KVORT_LINK_PAUSES_MS", "0"}});
     EXPECT_EQ(none.status, 2);
-    EXPECT_NE((none.out + none.err).find("НЕ ПОДКЛЮЧЕН"), std::string::npos) << none.out << none.err;
+    EXPECT_NE((none.out + none.err).find("НЕ ПОДКЛЮЧЕН"), std::string::npos)
+        << none.out << none.err;
     EXPECT_TRUE(configFiles() == before) << "verify-panel changed the configuration";
     EXPECT_FALSE(fs::exists(m_dir / "small.bin"));
 }

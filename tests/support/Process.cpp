@@ -1,8 +1,8 @@
 #include "Process.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>

@@ -9,7 +9,9 @@ using namespace kvort::text;
 using namespace kvort::text::literals;
 
 namespace {
-std::string byte(int b) { return std::string(1, static_cast<char>(b)); }
+std::string byte(int b) {
+    return std::string(1, static_cast<char>(b));
+}
 } // namespace
 
 TEST(Cp1251, EveryDefinedByteRoundTrips) {
@@ -25,9 +27,23 @@ TEST(Cp1251, KnownCharacters) {
     struct Row {
         int byte;
         const char* utf8;
-    } rows[] = {{0xC0, "А"}, {0xDF, "Я"}, {0xE0, "а"}, {0xFF, "я"}, {0xA8, "Ё"}, {0xB8, "ё"},
-                {0xB9, "№"}, {0xAF, "Ї"}, {0xB2, "І"}, {0xB3, "і"}, {0xBF, "ї"}, {0x88, "€"},
-                {0x96, "–"}, {0xAB, "«"}, {0xA0, "\u00A0"}, {'A', "A"}, {0, std::string(1, '\0').c_str()}};
+    } rows[] = {{0xC0, "А"},
+                {0xDF, "Я"},
+                {0xE0, "а"},
+                {0xFF, "я"},
+                {0xA8, "Ё"},
+                {0xB8, "ё"},
+                {0xB9, "№"},
+                {0xAF, "Ї"},
+                {0xB2, "І"},
+                {0xB3, "і"},
+                {0xBF, "ї"},
+                {0x88, "€"},
+                {0x96, "–"},
+                {0xAB, "«"},
+                {0xA0, "\u00A0"},
+                {'A', "A"},
+                {0, std::string(1, '\0').c_str()}};
     for (const auto& r : rows) {
         std::string expected = r.byte == 0 ? std::string(1, '\0') : std::string(r.utf8);
         EXPECT_EQ(toUtf8(byte(r.byte)), expected) << r.byte;
