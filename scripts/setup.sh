@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev python3 xvfb xauth
           clang libclang-rt-14-dev fonts-dejavu-core fonts-liberation poppler-utils
-          dpkg-dev lintian qt6-translations-l10n)
+          dpkg-dev lintian qt6-translations-l10n ccache clang-format)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -23,9 +23,12 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 JOBS=${KVORT_JOBS:-2}
+# A compiler cache shared by every checkout of the project on this machine:
+# paths are taken relative to the checkout, so a fresh clone hits it too.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 build() { # dir, cmake options...
     local dir=$1; shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache "$@" >/dev/null
     cmake --build "$dir" -j "$JOBS"
 }
 

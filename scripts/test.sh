@@ -6,9 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --asan
 export QT_QPA_PLATFORM=offscreen
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 status=0
 echo "=== Зависимости слоёв ==="
 bash scripts/check-layers.sh || status=1
+echo "=== Оформление кода ==="
+bash scripts/check-format.sh || status=1
 echo "=== Тесты (обычная сборка) ==="
 ctest --test-dir build --output-on-failure -j 2 || status=1
 echo "=== Тесты (ASan + UBSan) ==="
@@ -18,7 +21,7 @@ echo "=== Тесты связи (ThreadSanitizer) ==="
 # Only what runs the port's worker threads: the link, simulator and
 # end-to-end link tests. One at a time: the sanitizer slows the threads, and
 # the tests' waits are short.
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVORT_TSAN=ON \
+cmake -S . -B build-tsan -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVORT_TSAN=ON \
     -DKVORT_GUI=OFF -DKVORT_BENCH=OFF >/dev/null
 cmake --build build-tsan -j "${KVORT_JOBS:-2}" --target test_link test_sim test_e2e
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
