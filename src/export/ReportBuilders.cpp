@@ -93,16 +93,16 @@ void buildDetectors(const ConfigFileSet& set, ReportSink& sink) {
         for (int line = 1; line <= lines; ++line) {
             for (int address = 1; address <= addresses; ++address) {
                 const std::string s = SensorAddress(slot, line, address);
-                std::string message = tb.ReadString(s, "ТЕКСТ"_cp, "");
-                std::string output = tb.ReadString(s, "ВЫХОД"_cp, "");
+                std::string message = tb.ReadString(s, key::kText, "");
+                std::string output = tb.ReadString(s, key::kOutput, "");
                 if (!message.empty())
                     ++detectors;
                 sink.showBand(
                     kMasterData,
-                    {value("АДРЕС"_cp, s), value("ТИП"_cp, tb.ReadString(s, "ТИП"_cp, "")),
-                     value("ЗОНА"_cp, tb.ReadString(s, "ЗОНА"_cp, "")),
+                    {value("АДРЕС"_cp, s), value("ТИП"_cp, tb.ReadString(s, key::kType, "")),
+                     value("ЗОНА"_cp, tb.ReadString(s, key::kZone, "")),
                      value("СООБЩЕНИЕ"_cp, std::move(message)),
-                     value("СОСТ"_cp, tb.ReadString(s, "СОСТОЯНИЕ"_cp, "")),
+                     value("СОСТ"_cp, tb.ReadString(s, key::kState, "")),
                      value("ПРИМ"_cp, output.empty() ? std::string() : cat("ВЫХОД: "_cp, output))});
             }
             if (addresses != 1)
@@ -123,16 +123,16 @@ void buildScenarios(const ConfigFileSet& set, ReportSink& sink) {
         const std::string section = ScenarioSection(k);
         if (!cnf.SectionExists(section))
             continue;
-        const int z = cnf.ReadInteger(section, "ЗОНА"_cp, -1);
+        const int z = cnf.ReadInteger(section, key::kZone, -1);
         const std::string zone =
             z == kAnyZone ? std::string("В ЛЮБОЙ ЗОНЕ"_cp) : ZoneName(cnf, z + 1);
         sink.showBand(
             kGroupHeader,
             {value("СЦЕНАРИЙ"_cp, text::Format("СЦЕНАРИЙ: %2.2d"_cp, {k})),
              value("РЕЖИМ"_cp,
-                   cat("РЕЖИМ: "_cp, ScenarioModeName(cnf.ReadInteger(section, "РЕЖИМ"_cp, 0)))),
+                   cat("РЕЖИМ: "_cp, ScenarioModeName(cnf.ReadInteger(section, key::kMode, 0)))),
              value("ЗОНА"_cp, cat("ЗОНА: "_cp, zone)),
-             value("ПРИМЕЧАНИЕ"_cp, cnf.ReadString(section, "ПРИМЕЧАНИЕ"_cp, ""))});
+             value("ПРИМЕЧАНИЕ"_cp, cnf.ReadString(section, key::kNote, ""))});
         for (int n = 1; n <= kStepCount; ++n) {
             const std::string v = cnf.ReadString(section, StepKey(n), "");
             // The step format: a three-digit output number moves the state
@@ -159,19 +159,20 @@ void buildDirections(const ConfigFileSet& set, ReportSink& sink) {
         auto read = [&](std::string_view key) { return cnf.ReadString(section, key, ""); };
         ReportValues values;
         values.push_back(value("НАПРАВЛЕНИЕ"_cp, section));
-        values.push_back(value("ЗОНА"_cp, cat("ЗОНА: "_cp, read("ЗОНА"_cp))));
+        values.push_back(value("ЗОНА"_cp, cat("ЗОНА: "_cp, read(key::kZone))));
         for (int r = 1; r <= kRelayCount; ++r)
             values.push_back(value(RelayKey(r), read(RelayKey(r))));
-        const std::string scenario = read("СЦЕН."_cp);
-        values.push_back(value("СЦЕНАРИЙ"_cp, scenario.empty() ? std::string("НЕТ"_cp) : scenario));
+        const std::string scenario = read(key::kScenario);
+        values.push_back(
+            value("СЦЕНАРИЙ"_cp, scenario.empty() ? std::string(word::kNone) : scenario));
         // The control row names the module by the older key first.
-        const std::string bdu4 = read("БДУ4"_cp);
-        const std::string brit = read("БРИТ"_cp);
+        const std::string bdu4 = read(key::kBdu4);
+        const std::string brit = read(key::kBrit);
         const std::string control = !bdu4.empty() ? bdu4 : brit;
         values.push_back(
-            value("БДУ"_cp, control.empty() ? std::string("НЕТ"_cp) : cat("БДУ/"_cp, control)));
+            value("БДУ"_cp, control.empty() ? std::string(word::kNone) : cat("БДУ/"_cp, control)));
         values.push_back(
-            value("БРИТ"_cp, brit.empty() ? std::string("НЕТ"_cp) : cat("БРИТ/"_cp, brit)));
+            value("БРИТ"_cp, brit.empty() ? std::string(word::kNone) : cat("БРИТ/"_cp, brit)));
         sink.showBand(kGroupHeader, std::move(values));
     }
 }
