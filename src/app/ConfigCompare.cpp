@@ -74,7 +74,7 @@ DetectorValues ReadValues(const IniStore& tb, const std::string& sec) {
 // one, keeps the comparison fast.
 fs::path ScratchRoot() {
     std::error_code ec;
-    const fs::path shm = "/dev/shm";
+    fs::path shm = "/dev/shm";
     if (fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK | X_OK) == 0)
         return shm;
     return fs::temp_directory_path();
@@ -681,8 +681,8 @@ std::vector<std::string> FormatComparison(const Comparison& c) {
     std::vector<std::string> lines;
     lines.push_back(std::string("A: "_cp) + c.labelA);
     lines.push_back(std::string("B: "_cp) + c.labelB);
-    lines.push_back(std::string("Значения, которые прибор не может хранить, сравниваются так, "
-                                "как их хранит прибор."_cp));
+    lines.emplace_back(std::string("Значения, которые прибор не может хранить, сравниваются так, "
+                                   "как их хранит прибор."_cp));
     if (!c.notes.empty()) {
         lines.push_back(std::string("Прибор не может хранить ("_cp) +
                         std::to_string(c.notes.size()) + "):");
@@ -690,7 +690,7 @@ std::vector<std::string> FormatComparison(const Comparison& c) {
             lines.push_back("  " + n);
     }
     if (c.same()) {
-        lines.push_back(std::string("Различий нет."_cp));
+        lines.emplace_back(std::string("Различий нет."_cp));
         return lines;
     }
     lines.push_back(std::string("Различий: "_cp) + std::to_string(c.differences.size()));

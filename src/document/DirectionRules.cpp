@@ -6,6 +6,7 @@ namespace kvort {
 
 std::vector<std::string> RelayFunctionChoices() {
     std::vector<std::string> choices;
+    choices.reserve(kRelayFunctionCount + 1);
     for (int code = 0; code < kRelayFunctionCount; ++code)
         choices.emplace_back(RelayFunctionWord(code));
     choices.emplace_back(word::kNone);

@@ -44,7 +44,7 @@ DetectorGridLayout LayOutDetectorGrid(std::string_view kind) {
 }
 
 fs::path EnsureDetectorFile(const fs::path& anyMember, int slot) {
-    const fs::path tb = ConfigFileSet(anyMember).tb(slot);
+    fs::path tb = ConfigFileSet(anyMember).tb(slot);
     std::error_code ec;
     if (!fs::exists(tb, ec))
         writeFile(tb, "");

@@ -101,7 +101,9 @@ OutputTextsResult EncodeOutputTexts(TPanelImage& image, const IniStore& cnf, Ser
     // table (the decoder stops there).
     std::uint32_t pos = map::kFhDescriptions;
     for (const auto& [key, value] : OutputDescriptionLines(cnf)) {
-        std::string line = key + "=" + value;
+        std::string line = key;
+        line += '=';
+        line += value;
         for (char c : line) {
             if (pos >= map::kFhDescriptionsLast) {
                 if (pos == map::kFhDescriptionsLast)

@@ -128,7 +128,10 @@ std::vector<UsbAdapter> brlttyProneAdapters(const SystemRoots& roots) {
             kind = "FTDI";
         if (kind.empty())
             continue;
-        UsbAdapter adapter{kind, vendor + ":" + product, {}};
+        std::string id = vendor;
+        id += ':';
+        id += product;
+        UsbAdapter adapter{kind, std::move(id), {}};
         const std::string prefix = dev.filename().string() + ":";
         for (const fs::path& iface : entries) {
             if (iface.filename().string().rfind(prefix, 0) != 0)
@@ -224,9 +227,10 @@ PortDiagnosis diagnosePorts(const PortMap& map, const SystemRoots& roots) {
         !adapters.empty();
     if (usbSerial &&
         (running(list, "ModemManager") || (roots.modemManagerOnBus && roots.modemManagerOnBus())))
-        d.troubles.push_back("служба ModemManager опрашивает USB-переходники как модемы и мешает "
-                             "связи с ПУ-П; если модем не нужен: "
-                             "sudo systemctl disable --now ModemManager");
+        d.troubles.emplace_back(
+            "служба ModemManager опрашивает USB-переходники как модемы и мешает "
+            "связи с ПУ-П; если модем не нужен: "
+            "sudo systemctl disable --now ModemManager");
 
     const bool brltty = running(list, "brltty");
     for (const UsbAdapter& a : adapters) {
