@@ -329,8 +329,9 @@ TEST_F(DecoderTest, TheDecodedValueRendersToTheFilesDecodingWrites) {
             for (int s = 0; s < kSlotCount; ++s) {
                 const fs::path tb = ConfigFileSet(out).tb(s);
                 ASSERT_EQ(rendered.tb[s].has_value(), fs::exists(tb)) << sample << " tb" << s;
-                if (rendered.tb[s])
+                if (rendered.tb[s]) {
                     EXPECT_EQ(*rendered.tb[s], readFile(tb)) << sample << " tb" << s;
+                }
                 fs::remove(tb);
             }
         }
