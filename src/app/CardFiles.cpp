@@ -2,6 +2,8 @@
 
 #include "ConfigCheck.h"
 
+#include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
 #include "document/IniStore.h"
 #include "image/Encoder.h"
 
@@ -32,7 +34,7 @@ FileDialogOptions CardFileDialog() {
 }
 
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
-                                 const Ports& ports) {
+                                 const Ports& ports, const std::vector<std::string>& notes) {
     UserPrompts& prompts = ports.prompts;
     ProgressSink& view = ports.progress;
     BusyCursor busy(view);
@@ -41,8 +43,13 @@ CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGri
         return CardWriteOutcome::Cancelled;
 
     SinkProgress progress(view);
-    BuildPanelImage(session.image, session.CurrentConfigPath, zoneGrid, &progress);
-    if (CheckConfiguration(session, prompts, view) == CheckResult::Stopped)
+    try {
+        BuildPanelImage(session.image, session.CurrentConfigPath, zoneGrid, &progress);
+    } catch (const Error& e) {
+        WriteFailedCheckReport(session, notes, e);
+        throw;
+    }
+    if (CheckConfiguration(session, prompts, view, notes) == CheckResult::Stopped)
         return CardWriteOutcome::Stopped;
 
     const auto chosen = prompts.saveFile(CardFileDialog());
@@ -51,6 +58,8 @@ CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGri
     if (session.DeviceSeries == Series::I)
         session.image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
     writeFile(*chosen, session.image.bytes());
+    keepImage(ConfigFileSet(session.CurrentConfigPath), reason::kWriteCard, session.image.bytes(),
+              ImageDirection::Written, ImageMedium::Card, HistorySeries(session.DeviceSeries));
     if (session.DeviceSeries != Series::FH) {
         // An empty archive for the panel to fill, in the folder just chosen
         // (the working directory once the dialog is confirmed).

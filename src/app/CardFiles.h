@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace kvort {
 
@@ -23,9 +25,10 @@ FileDialogOptions CardFileDialog();
 
 // Encodes the configuration at session.CurrentConfigPath for the series the
 // person chooses, checks it and saves the image as a card file. zoneGrid is
-// the zone names the person sees (unsaved edits included).
+// the zone names the person sees (unsaved edits included); `notes` open the
+// check's report. The image written is kept in the configuration's history.
 CardWriteOutcome WriteConfigCard(PanelSession& session, const ZoneNames& zoneGrid,
-                                 const Ports& ports);
+                                 const Ports& ports, const std::vector<std::string>& notes = {});
 
 // Loads an image from a card file and completes the read. nullopt when the
 // open dialog was cancelled (nothing changed) or the image was not saved.

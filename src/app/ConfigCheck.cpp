@@ -281,7 +281,37 @@ void Checker::encodingPasses() {
     EncodeScenarios(m_session.image, m_cnf, series);
 }
 
+std::string errorLine(const Error& error) {
+    const bool conversion = dynamic_cast<const ConvertError*>(&error) != nullptr;
+    return std::string(conversion ? "ОШИБКА ПРЕОБРАЗОВАНИЯ: "_cp : "ОШИБКА: "_cp) +
+           text::fromUtf8Lossy(error.what());
+}
+
+void openWith(Report& report, const std::vector<std::string>& notes) {
+    for (const std::string& n : notes) {
+        report.write(n);
+        report.endLine();
+    }
+    if (!notes.empty())
+        report.endLine();
+}
+
+std::filesystem::path reportPathOf(const PanelSession& session) {
+    return ChangeFileExt(session.CurrentConfigPath, "_ConfigReport.txt");
+}
+
 } // namespace
+
+void WriteFailedCheckReport(const PanelSession& session, const std::vector<std::string>& notes,
+                            const Error& error) {
+    if (session.CurrentConfigPath.empty())
+        return;
+    Report report;
+    openWith(report, notes);
+    report.write(errorLine(error));
+    report.endLine();
+    writeFile(reportPathOf(session), report.text());
+}
 
 std::string CheckStartQuestion() {
     return std::string("ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? "_cp);
@@ -297,28 +327,39 @@ int FindZone(const IniStore& cnf, std::string_view name) {
     return ZoneIndex(cnf).find(name);
 }
 
-CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, ProgressSink& view) {
+CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, ProgressSink& view,
+                               const std::vector<std::string>& notes) {
     if (session.CurrentConfigPath.empty())
         throw Error("Нет открытой конфигурации для проверки");
 
+    const std::filesystem::path reportPath = reportPathOf(session);
     Report report;
+    openWith(report, notes);
     Checker checker(session, report);
 
-    if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckStartQuestion(), MsgIcon::Question,
-                        MsgButtons::YesNo) == MsgResult::Yes) {
-        view.setStatus("     ИДЕТ ПРОЦЕДУРА ПРОВЕРКИ КОНФИГУРАЦИИ"_cp);
-        view.processEvents();
-        checker.composition();
-        checker.zones();
-        checker.scenarios();
-        checker.directions();
+    try {
+        if (prompts.message("ИНФОРМАЦИЯ"_cp, CheckStartQuestion(), MsgIcon::Question,
+                            MsgButtons::YesNo) == MsgResult::Yes) {
+            view.setStatus("     ИДЕТ ПРОЦЕДУРА ПРОВЕРКИ КОНФИГУРАЦИИ"_cp);
+            view.processEvents();
+            checker.composition();
+            checker.zones();
+            checker.scenarios();
+            checker.directions();
+        }
+        if (checker.result() < CheckResult::Stopped)
+            checker.encodingPasses();
+    } catch (const Error& e) {
+        // The report of this run ends where the run did; one of an earlier
+        // run must not stay behind looking like this one's.
+        report.endLine();
+        report.write(errorLine(e));
+        report.endLine();
+        writeFile(reportPath, report.text());
+        throw;
     }
-    if (checker.result() < CheckResult::Stopped)
-        checker.encodingPasses();
     report.endLine();
 
-    const std::filesystem::path reportPath =
-        ChangeFileExt(session.CurrentConfigPath, "_ConfigReport.txt");
     writeFile(reportPath, report.text());
 
     CheckResult result = checker.result();

@@ -8,9 +8,11 @@
 #include "UserPrompts.h"
 
 #include "document/IniStore.h"
+#include "text/Error.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvort {
 
@@ -26,9 +28,19 @@ std::string CheckContinueQuestion();
 
 // Expects BuildPanelImage to have filled session.image from the configuration
 // at session.CurrentConfigPath. Leaves CurrentConfigPath at NAME.tb8 when the
-// checks ran. Conversion errors of the encoding passes and file errors on
-// the report or NAME.bin propagate (FileError, ConvertError).
-CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, ProgressSink& view);
+// checks ran. `notes` (CP1251 lines, such as what the completion of an old
+// file changed) open the report. An error of the checks or the encoding
+// passes (ConvertError) ends the report as a line of its own, the report is
+// written, and the error propagates; so do file errors on the report or
+// NAME.bin (FileError).
+CheckResult CheckConfiguration(PanelSession& session, UserPrompts& prompts, ProgressSink& view,
+                               const std::vector<std::string>& notes = {});
+
+// The report of a check that could not start because the image could not
+// be built (a conversion error): the notes and the error's line, so that no
+// report of an earlier run stays. Throws FileError.
+void WriteFailedCheckReport(const PanelSession& session, const std::vector<std::string>& notes,
+                            const Error& error);
 
 // The number (1..256) of the first [ЗОНА] key whose value is exactly `name`
 // (a missing key reads as the empty name), or -1.

@@ -51,6 +51,7 @@ fs::path ConfigSession::create(const fs::path& chosen) {
     ZoneNames zones;
     const fs::path cnf = CreateNewConfig(chosen, zones);
     useStore(cnf);
+    m_completion = {};
     m_zones = zones;
     // The slot-0 change written with the skeleton marks the configuration
     // as edited.
@@ -87,7 +88,7 @@ void ConfigSession::adoptRead(const fs::path& cnf) {
 }
 
 void ConfigSession::load() {
-    CompleteOnOpening(*m_store);
+    m_completion = CompleteConfiguration(*m_store);
     m_zones = ReadZoneNames(*m_store);
     reloadDirections();
     notify(SessionChange::Loaded);
@@ -98,6 +99,7 @@ void ConfigSession::load() {
 
 void ConfigSession::attach(const fs::path& cnf) {
     useStore(cnf);
+    m_completion = CompleteConfiguration(*m_store);
     m_zones = ReadZoneNames(*m_store);
 }
 

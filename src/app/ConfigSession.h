@@ -4,6 +4,7 @@
 // workflows fill. The window and the command line both work through it;
 // editors read and write through it and are told when a configuration has
 // been loaded.
+#include "app/Completion.h"
 #include "document/Config.h"
 #include "document/IniStore.h"
 #include "document/Lifecycle.h"
@@ -95,9 +96,12 @@ class ConfigSession {
     void open(const std::filesystem::path& chosen);
     // A configuration a read has just written: no working copies.
     void adoptRead(const std::filesystem::path& cnf);
-    // The command line: works on NAME.cnf as it is (zone names from the
-    // file), no working copies, no observers, no completion.
+    // The command line: works on NAME.cnf completed as on opening (zone
+    // names from the file), no working copies, no observers.
     void attach(const std::filesystem::path& cnf);
+    // What the completion changed when the configuration was opened,
+    // attached or read (the check's report says it).
+    const Completion& completion() const { return m_completion; }
     // Writes the zone names and the directions into NAME.cnf. Neither the
     // working copies nor the modified flag change.
     void save();
@@ -127,6 +131,7 @@ class ConfigSession {
     std::unique_ptr<IniStore> m_store;
     bool m_modified = false;
     std::string m_sourceName;
+    Completion m_completion;
     ZoneNames m_zones;
     DirectionChoices m_directions;
     std::vector<SessionObserver*> m_observers;

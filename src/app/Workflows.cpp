@@ -3,6 +3,8 @@
 #include "ConfigCheck.h"
 #include "ReadCompletion.h"
 
+#include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
 #include "image/Encoder.h"
 
 namespace kvort {
@@ -69,15 +71,16 @@ TransferOutcome Workflows::writePanel() {
     m_port.setPortMap(m_ports ? *m_ports : PortMap::fromEnvironment());
     PanelSession& panel = m_session.panel();
     WriteSteps steps;
-    steps.buildImage = [&] {
-        SinkProgress progress(m_inner.progress);
-        BuildPanelImage(panel.image, panel.CurrentConfigPath, m_session.zoneNames(), &progress);
-    };
+    steps.buildImage = [&] { buildImage(); };
     steps.check = [&] {
         panel.DeviceSeries = SeriesFromCode(panel.linkSeries);
-        return CheckConfiguration(panel, m_inner.prompts, m_inner.progress);
+        return CheckConfiguration(panel, m_inner.prompts, m_inner.progress, checkNotes());
     };
-    return WriteConfig(*m_link, m_port, m_inner, steps);
+    const TransferOutcome outcome = WriteConfig(*m_link, m_port, m_inner, steps);
+    if (outcome == TransferOutcome::Completed)
+        keepImage(ConfigFileSet(panel.CurrentConfigPath), reason::kWritePanel, panel.image.bytes(),
+                  ImageDirection::Written, ImageMedium::Panel, HistorySeries(panel.DeviceSeries));
+    return outcome;
 }
 
 TransferOutcome Workflows::readPanel() {
@@ -102,6 +105,13 @@ TransferOutcome Workflows::readPanelImage() {
     m_port.setPortMap(m_ports ? *m_ports : PortMap::fromEnvironment());
     ReadSteps steps;
     steps.complete = [&] {
+        // What the panel held, on record beside the configuration it was
+        // compared with.
+        const PanelSession& panel = m_session.panel();
+        if (!panel.CurrentConfigPath.empty())
+            keepImage(ConfigFileSet(panel.CurrentConfigPath), reason::kVerifyPanel,
+                      panel.image.bytes(), ImageDirection::Read, ImageMedium::Panel,
+                      SeriesOfImage(panel.image));
         ports.progress.playNotify();
         ports.progress.setProgress(0, 0);
         ports.progress.setStatus("");
@@ -111,7 +121,7 @@ TransferOutcome Workflows::readPanelImage() {
 }
 
 CardWriteOutcome Workflows::writeCard() {
-    return WriteConfigCard(m_session.panel(), m_session.zoneNames(), m_inner);
+    return WriteConfigCard(m_session.panel(), m_session.zoneNames(), m_inner, checkNotes());
 }
 
 std::optional<std::filesystem::path> Workflows::readCard() {
@@ -119,10 +129,23 @@ std::optional<std::filesystem::path> Workflows::readCard() {
 }
 
 CheckResult Workflows::check() {
+    buildImage();
+    return CheckConfiguration(m_session.panel(), m_inner.prompts, m_inner.progress, checkNotes());
+}
+
+std::vector<std::string> Workflows::checkNotes() const {
+    return CompletionReport(m_session.completion());
+}
+
+void Workflows::buildImage() {
     PanelSession& panel = m_session.panel();
     SinkProgress progress(m_inner.progress);
-    BuildPanelImage(panel.image, panel.CurrentConfigPath, m_session.zoneNames(), &progress);
-    return CheckConfiguration(panel, m_inner.prompts, m_inner.progress);
+    try {
+        BuildPanelImage(panel.image, panel.CurrentConfigPath, m_session.zoneNames(), &progress);
+    } catch (const Error& e) {
+        WriteFailedCheckReport(panel, checkNotes(), e);
+        throw;
+    }
 }
 
 } // namespace kvort

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace kvort {
 
@@ -61,6 +63,11 @@ class Workflows {
     CheckResult check();
 
   private:
+    // BuildPanelImage for the session; an image that cannot be built leaves
+    // a report saying why.
+    void buildImage();
+    std::vector<std::string> checkNotes() const;
+
     class Gate;
     class Adopter;
     template <typename Body> auto asRead(Body body);

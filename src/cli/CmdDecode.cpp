@@ -1,23 +1,26 @@
 #include "Cli.h"
 
-#include "document/ConfigFileSet.h"
-#include "document/Lifecycle.h"
+#include "app/ReadCompletion.h"
+#include "document/ConfigHistory.h"
 #include "image/Decoder.h"
 
 namespace kvort::cli {
 
-// decode IMAGE.bin -o NAME.cnf: the read path's skeleton, then the decoder.
+// decode IMAGE.bin -o NAME.cnf: the image decoded in memory, then written as
+// the set NAME in one step; the set it replaces goes into its history.
 int cmdDecode(const std::vector<std::string>& words) {
     Args args(words, {"-o"}, {});
     std::filesystem::path imagePath = args.single("файл образа IMAGE.bin");
     auto out = args.value("-o");
     if (!out)
         throw UsageError{"нужно -o NAME.cnf"};
-    // Read (and refuse) the image before anything is written.
-    TPanelImage image = TPanelImage::fromFile(imagePath);
-    std::filesystem::path cnf = WriteReadSkeleton(*out);
-    const Series series = DecodePanelImage(image, cnf);
-    say(series == Series::I ? "серия I" : "серия F/H");
+    // Read, decoded (and refused) before anything is written.
+    const TPanelImage image = TPanelImage::fromFile(imagePath);
+    const DecodedConfig config = DecodeImage(image);
+    const SavedSet saved = SaveDecodedConfig(config, *out, reason::kDecode, std::nullopt);
+    say(config.series == Series::I ? "серия I" : "серия F/H");
+    if (!saved.kept.name.empty())
+        say("прежняя конфигурация сохранена в истории: " + saved.kept.folder.string());
     return 0;
 }
 

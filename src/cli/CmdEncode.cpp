@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "app/Completion.h"
 #include "document/ConfigFileSet.h"
 #include "image/Encoder.h"
 #include "text/Cp1251.h"
@@ -36,6 +37,7 @@ int cmdEncode(const std::vector<std::string>& words) {
     ZoneNames zones;
     {
         IniStore cnf(cnfPath);
+        CompleteConfiguration(cnf);
         zones = ReadZoneNames(cnf);
     }
     TPanelImage image;

@@ -1,6 +1,7 @@
 #include "Cli.h"
 #include "CliPrompts.h"
 
+#include "app/Completion.h"
 #include "document/ConfigFileSet.h"
 #include "export/JsonExport.h"
 
@@ -11,6 +12,10 @@ int cmdJson(const std::vector<std::string>& words) {
     const std::filesystem::path cnf = existingConfig(args.single("файл конфигурации NAME.cnf"));
     const std::filesystem::path out =
         args.value("-o") ? std::filesystem::path(*args.value("-o")) : ConfigFileSet(cnf).json();
+    {
+        IniStore store(cnf);
+        CompleteConfiguration(store);
+    }
     ExportJson(cnf, out);
     say(out.string());
     return 0;

@@ -30,6 +30,8 @@ int cmdVerifyPanel(const std::vector<std::string>& words) {
     TransferView view;
     TransferPrompts prompts(view);
     ConfigSession session;
+    // The image read is kept in this configuration's history.
+    session.panel().CurrentConfigPath = cnf;
     NullGate gate;
     struct : ReadObserver {
         void configurationRead(const std::filesystem::path&) override {}

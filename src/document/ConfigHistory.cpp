@@ -517,6 +517,8 @@ std::string reasonText(std::string_view r) {
         {reason::kWritePanel, "запись в прибор"},
         {reason::kWriteCard, "запись на SD-карту"},
         {reason::kStray, "лишние файлы датчиков"},
+        {reason::kVerifyPanel, "сверка с прибором"},
+        {reason::kComplete, "перед дополнением старой конфигурации"},
     };
     auto it = texts.find(r);
     return it == texts.end() ? std::string(r) : it->second;

@@ -44,6 +44,8 @@ inline constexpr std::string_view kRestore = "restore";
 inline constexpr std::string_view kWritePanel = "write-panel";
 inline constexpr std::string_view kWriteCard = "write-card";
 inline constexpr std::string_view kStray = "stray";
+inline constexpr std::string_view kVerifyPanel = "verify-panel";
+inline constexpr std::string_view kComplete = "complete";
 } // namespace reason
 
 // What a kept image is. The series has the same three values as the

@@ -65,6 +65,8 @@ class IniModel {
     };
 
     explicit IniModel(fs::path path) : m_path(std::move(path)) {}
+    // A model of no file: it never persists.
+    explicit IniModel(std::string_view bytes) : m_detached(true) { parse(bytes); }
 
     void load() {
         m_preamble.clear();
@@ -165,14 +167,7 @@ class IniModel {
     bool inBatch() const { return m_batchDepth > 0; }
     const fs::path& path() const { return m_path; }
 
-  private:
-    void changed() {
-        m_dirty = true;
-        if (m_batchDepth == 0)
-            persist();
-    }
-
-    void persist() {
+    std::string render() const {
         std::string out;
         auto put = [&](const Line& l) {
             if (!l.raw.empty() || !l.isKey)
@@ -189,8 +184,21 @@ class IniModel {
             for (const Line& l : s.lines)
                 put(l);
         }
+        return out;
+    }
+
+  private:
+    void changed() {
+        m_dirty = true;
+        if (m_batchDepth == 0)
+            persist();
+    }
+
+    void persist() {
+        if (m_detached)
+            return;
         try {
-            persistAtomically(m_path, out);
+            persistAtomically(m_path, render());
         } catch (const FileError&) {
             // The disk keeps what was written before; so does the model, so
             // that no reader sees a write that never reached the file.
@@ -254,6 +262,7 @@ class IniModel {
     std::unordered_map<std::string, size_t> m_index;
     int m_batchDepth = 0;
     bool m_dirty = false;
+    bool m_detached = false;
 };
 
 namespace {
@@ -307,6 +316,8 @@ Registry& registry() {
 } // namespace
 
 IniStore::IniStore(fs::path path) : m_path(std::move(path)), m_model(registry().open(m_path)) {}
+
+IniStore::IniStore(Detached, std::string_view bytes) : m_model(std::make_shared<IniModel>(bytes)) {}
 
 IniStore::~IniStore() {
     try {
@@ -414,6 +425,10 @@ std::vector<std::string> IniStore::ReadSections() const {
 
 void IniStore::UpdateFile() {
     m_model->flush();
+}
+
+std::string IniStore::text() const {
+    return m_model->render();
 }
 
 IniStore::Batch::Batch(IniStore& store) : m_model(store.m_model) {

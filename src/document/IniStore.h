@@ -31,6 +31,11 @@ class IniModel;
 class IniStore {
   public:
     explicit IniStore(std::filesystem::path path);
+    // A store on no file: it starts from `bytes` and keeps every write in
+    // memory; text() is the file a persist would write. Whole sets are
+    // composed this way before any of their files changes.
+    struct Detached {};
+    IniStore(Detached, std::string_view bytes);
     ~IniStore();
     IniStore(const IniStore&) = delete;
     IniStore& operator=(const IniStore&) = delete;
@@ -59,6 +64,8 @@ class IniStore {
 
     // Persists anything a batch still holds.
     void UpdateFile();
+    // The content as it would be written (CP1251, CR LF).
+    std::string text() const;
 
     // A scope for bulk writers: the writes made while any Batch on the file
     // is alive are persisted once, when the last one ends. Every store on the

@@ -4,6 +4,7 @@
 #include "ConfigHistory.h"
 #include "Detectors.h"
 #include "DirectionRules.h"
+#include "SetCommit.h"
 #include "text/Literals.h"
 
 #include <algorithm>
@@ -84,33 +85,31 @@ std::string ReadSkeleton() {
 
 fs::path CreateNewConfig(const fs::path& chosen, ZoneNames& zoneGrid, HistoryEntry* kept) {
     ConfigFileSet set(chosen);
-    fs::path cnf = set.cnf();
-    HistoryEntry entry = keepInHistory(set, reason::kNew, setMembers(set));
-    if (kept)
-        *kept = std::move(entry);
-    writeFile(cnf, NewConfigSkeleton());
+    IniStore store(IniStore::Detached{}, NewConfigSkeleton());
+    WriteSystemKeys(store);
+    ApplySlotChange(store, 0, word::kKindPu);
+    ZoneNames zones;
+    for (int z = 1; z <= kZoneCount; ++z) {
+        zones[z - 1] = DefaultZoneName(z);
+        WriteZoneName(store, z, zones[z - 1]);
+    }
+    WritePlanPlaceholders(store);
 
     // A new configuration starts without detectors. Detector files left by
     // an earlier configuration of the same name would otherwise be taken
-    // over silently (and encoded into the panel), so they go with the old
-    // NAME.cnf; the working copies, if any, stay.
-    writeFile(set.tb(0), "");
-    for (int n = 1; n < kSlotCount; ++n) {
-        std::error_code ec;
-        fs::remove(set.tb(n), ec);
-    }
-
-    IniStore store(cnf);
-    IniStore::Batch batch(store);
-    WriteSystemKeys(store);
-    ApplySlotChange(store, 0, word::kKindPu);
-    for (int z = 1; z <= kZoneCount; ++z) {
-        zoneGrid[z - 1] = DefaultZoneName(z);
-        WriteZoneName(store, z, zoneGrid[z - 1]);
-    }
-    WritePlanPlaceholders(store);
-    batch.commit();
-    return cnf;
+    // over silently (and encoded into the panel), and its working copies
+    // would bring it back at "Нет" on closing: both go with the old
+    // NAME.cnf into the history.
+    NewConfigSet next;
+    next.files = {{set.cnf(), store.text()}, {set.tb(0), ""}};
+    next.remove = detectorFilesOutside(set, next);
+    for (const fs::path& w : workingCopies(set))
+        next.remove.push_back(w);
+    HistoryEntry entry = commitConfigSet(set, reason::kNew, next);
+    if (kept)
+        *kept = std::move(entry);
+    zoneGrid = zones;
+    return set.cnf();
 }
 
 fs::path WriteReadSkeleton(const fs::path& anyMember) {

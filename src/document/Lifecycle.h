@@ -17,13 +17,14 @@ std::string NewConfigSkeleton();
 std::string ReadSkeleton();
 
 // Steps 3 to 5 of a new configuration, for the chosen path (its extension is
-// replaced by ".cnf"; an existing file is overwritten): the skeleton, the
+// replaced by ".cnf"; an existing set is replaced): the skeleton, the
 // system keys, the slot-0 change (with an empty NAME.tb0), [ОБЩИЙ ПЛАН],
 // and the 256 zones. Returns the .cnf path; zoneGrid receives the names.
-// The files of an existing set of that name are kept in its history first
-// (reason "new"); `kept`, when given, receives that entry (empty name when
-// there was nothing to keep). Throws FileError when the file cannot be
-// created or written, or the old set cannot be kept (then nothing changed).
+// The whole set is written in one step: the files of an existing set of
+// that name, its other detector files and its working copies go into its
+// history first (reason "new"); `kept`, when given, receives that entry
+// (empty name when there was nothing to keep). Throws FileError when a file
+// cannot be written or the old set cannot be kept (then nothing changed).
 std::filesystem::path CreateNewConfig(const std::filesystem::path& chosen, ZoneNames& zoneGrid,
                                       HistoryEntry* kept = nullptr);
 

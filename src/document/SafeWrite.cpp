@@ -127,7 +127,7 @@ PreparedFile::~PreparedFile() {
         ::unlink(m_temp.c_str());
 }
 
-void PreparedFile::commit() {
+void PreparedFile::commit(FolderSync sync) {
     if (m_done)
         return;
     m_done = true;
@@ -147,7 +147,8 @@ void PreparedFile::commit() {
         unableToWrite(m_path, err);
     }
     m_temp.clear();
-    syncFolder(folderOf(m_target));
+    if (sync == FolderSync::Now)
+        syncFolder(folderOf(m_target));
 }
 
 // Without a temporary file the write cannot be all or nothing; it comes as

@@ -44,9 +44,17 @@ class PreparedFile {
     ~PreparedFile();
 
     // Puts the new content in place. Throws FileError naming the file.
-    void commit();
+    // Several files committed together may leave flushing their folder to
+    // the caller, once after the last one.
+    enum class FolderSync { Now, Later };
+    void commit(FolderSync sync = FolderSync::Now);
 
     const std::filesystem::path& path() const { return m_path; }
+    // The file the rename replaces (symlinks followed) and the temporary
+    // file that replaces it; the latter is empty when the folder takes no
+    // new file and commit() writes in place.
+    const std::filesystem::path& target() const { return m_target; }
+    const std::filesystem::path& temporary() const { return m_temp; }
 
   private:
     void writeInPlace();

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <memory>
 
 namespace kvort {
@@ -59,33 +60,42 @@ std::optional<std::string> StepValue(const TScenarioStep& st) {
     return StepText({*ref, (st.R & 0x80) != 0, st.delay * 2});
 }
 
+// "0x8E00 (36352)": offsets as a hex dump shows them and as a number.
+std::string OffsetText(std::uint32_t offset) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04X", static_cast<unsigned>(offset));
+    return std::string(hex) + " (" + std::to_string(offset) + ")";
+}
+
+std::string inconsistentLink(std::uint32_t pos, std::uint8_t lineCode, size_t devices) {
+    std::string has = devices == 0   ? std::string("нет ни одного прибора")
+                      : devices == 1 ? std::string("есть только позиция 0")
+                                     : "есть только позиции 0.." + std::to_string(devices - 1);
+    return "Образ прибора противоречив: связанный выход по смещению " + OffsetText(pos) +
+           " относится к прибору в позиции " + std::to_string(lineCode / 8) + " (код линии " +
+           std::to_string(lineCode) + "), а в составе образа " + has +
+           ". Конфигурация из этого образа не записана.";
+}
+
 // Everything one decoding works with: the image, the places of its series,
-// the stores it fills and what the steps learn on the way.
+// the value it fills and what the steps learn on the way.
 class ImageDecoder {
   public:
-    ImageDecoder(const TPanelImage& image, const std::filesystem::path& cnfPath,
-                 CodecProgress* progress)
-        : m_image(image), m_files(cnfPath), m_cnf(cnfPath), m_cnfBatch(m_cnf),
-          m_progress(progress) {}
+    ImageDecoder(const TPanelImage& image, CodecProgress* progress)
+        : m_image(image), m_progress(progress) {}
 
-    Series run() {
-        WriteSystemKeys(m_cnf);
+    DecodedConfig run() {
         chooseSeriesMap();
         composition();
         zoneNames();
-        WritePlanPlaceholders(m_cnf);
         detectorFiles();
         relayDescriptions();
-        if (m_series == Series::I)
+        if (m_out.series == Series::I)
             deviceComments();
         linkedOutputs();
         scenarios();
         directions();
-        for (auto& b : m_batches)
-            if (b)
-                b->commit();
-        m_cnfBatch.commit();
-        return m_series;
+        return std::move(m_out);
     }
 
   private:
@@ -105,16 +115,11 @@ class ImageDecoder {
     std::uint32_t headerPage() const { return m_image.byte(map::kHeaderLineMapHigh) * 256u; }
 
     const TPanelImage& m_image;
-    const ConfigFileSet m_files;
-    IniStore m_cnf;
-    IniStore::Batch m_cnfBatch;
     CodecProgress* m_progress;
+    DecodedConfig m_out;
 
-    Series m_series = Series::FH;
     map::SeriesMap m_map{};
     ZoneNames m_zoneNames; // trimmed, as a reader of [ЗОНА] sees them
-    std::array<std::unique_ptr<IniStore>, kSlotCount> m_stores;
-    std::array<std::unique_ptr<IniStore::Batch>, kSlotCount> m_batches;
     // The highest offset at which a detector text read stopped.
     std::uint32_t m_textStop = 0;
     // The same for the description list, where an enabled address without
@@ -125,9 +130,9 @@ class ImageDecoder {
 };
 
 void ImageDecoder::chooseSeriesMap() {
-    m_series = m_image.byte(map::kISeriesMarker) == map::kSeriesMarker ? Series::I : Series::FH;
-    m_map = map::seriesMap(m_series);
-    if (m_series == Series::FH && m_image.byte(map::kFhDeviceList) > 0x01)
+    m_out.series = m_image.byte(map::kISeriesMarker) == map::kSeriesMarker ? Series::I : Series::FH;
+    m_map = map::seriesMap(m_out.series);
+    if (m_out.series == Series::FH && m_image.byte(map::kFhDeviceList) > 0x01)
         m_map.deviceList = map::kFhDeviceListOld;
 }
 
@@ -141,8 +146,7 @@ void ImageDecoder::composition() {
         // Slot 0 is the ПУ-П whatever its code: a ППКП there would leave the
         // configuration without a main panel ([ПРИБОРЫ] "ППКП0").
         const std::uint8_t code = s == 0 ? kDeviceCodePu : m_image.byte(m_map.deviceList + s);
-        WriteSlotKind(m_cnf, s, KindOfDeviceCode(s, code));
-        WriteSlotLines(m_cnf, s, word::kLines8);
+        m_out.composition.emplace_back(KindOfDeviceCode(s, code));
     }
 }
 
@@ -154,20 +158,13 @@ void ImageDecoder::zoneNames() {
         const std::uint32_t at = Z + (k - 1) * ZoneNameField::kSize;
         for (std::uint32_t i = 0; i < ZoneNameField::kSize && TPanelImage::contains(at + i); ++i)
             raw.push_back(static_cast<char>(m_image.byte(at + i)));
-        const std::string name = Chars(raw);
-        WriteZoneName(m_cnf, k, name);
-        m_zoneNames[k - 1] = std::string(text::trim(name));
+        m_out.zoneNames[k - 1] = Chars(raw);
+        m_zoneNames[k - 1] = std::string(text::trim(m_out.zoneNames[k - 1]));
     }
 }
 
 void ImageDecoder::detectorFiles() {
-    for (int s = 0; s < kSlotCount; ++s) {
-        if (SlotKind(m_cnf, s, "").empty())
-            continue;
-        writeFile(m_files.tb(s), "");
-        m_stores[s] = std::make_unique<IniStore>(m_files.tb(s));
-        m_batches[s] = std::make_unique<IniStore::Batch>(*m_stores[s]);
-        IniStore& tb = *m_stores[s];
+    for (int s = 0; s < static_cast<int>(m_out.composition.size()); ++s) {
         for (int l = 1; l <= kLinesPerDevice; ++l)
             for (int a = 1; a <= kAddressesPerLine; ++a) {
                 const TDetectorRecord rec =
@@ -190,7 +187,7 @@ void ImageDecoder::detectorFiles() {
                 } else {
                     m_textReach = 0xFFFF;
                 }
-                WriteDecodedDetector(tb, {s, l, a}, det);
+                m_out.detectors[s].push_back({{s, l, a}, std::move(det)});
             }
         if (m_progress)
             m_progress->setProgress((s + 1) * 10 + 10, 100);
@@ -204,7 +201,8 @@ void ImageDecoder::detectorFiles() {
 void ImageDecoder::relayDescriptions() {
     const std::uint32_t start = m_map.descriptions;
     const bool areaFree = start > m_textReach;
-    if ((m_series == Series::I || areaFree) && m_image.byte(start - 1) == map::kDescriptionMarker)
+    if ((m_out.series == Series::I || areaFree) &&
+        m_image.byte(start - 1) == map::kDescriptionMarker)
         relayDescriptionsI(start);
     else if (areaFree)
         relayDescriptionsList(start);
@@ -221,8 +219,8 @@ void ImageDecoder::relayDescriptionsI(std::uint32_t start) {
                 start + d * map::kIDescriptionDeviceSize + (o - 1) * PanelTextField::kSize;
             if (m_image.byte(at) == 0x00)
                 continue;
-            WriteOutputDescription(m_cnf, DescriptionKey(device.name(), o),
-                                   Chars(PanelTextField::read(m_image, at)));
+            m_out.descriptions.emplace_back(DescriptionKey(device.name(), o),
+                                            Chars(PanelTextField::read(m_image, at)));
         }
     }
 }
@@ -238,7 +236,7 @@ void ImageDecoder::relayDescriptionsList(std::uint32_t start) {
         const std::string line = Chars(raw);
         const std::string key = line.substr(0, 8);
         if (UsableKey(key))
-            WriteOutputDescription(m_cnf, key, line.size() > 9 ? line.substr(9) : "");
+            m_out.descriptions.emplace_back(key, line.size() > 9 ? line.substr(9) : "");
     }
 }
 
@@ -247,11 +245,11 @@ void ImageDecoder::deviceComments() {
         const std::string v =
             Chars(PanelTextField::read(m_image, map::kIComments + k * PanelTextField::kSize, true));
         if (!v.empty())
-            StoreDeviceComment(m_cnf, CommentKey(k), v);
+            m_out.comments.emplace_back(CommentKey(k), v);
     }
 }
 
-// The source slot's file must be one this decoding wrote; anything else is
+// The source slot must be one the image has a device in; anything else is
 // a record the image cannot mean. Where the detector texts run into the
 // table (an image the check refused), its bytes are texts, not records.
 void ImageDecoder::linkedOutputs() {
@@ -262,13 +260,11 @@ void ImageDecoder::linkedOutputs() {
          pos += map::kLinkedOutputSize) {
         const TLinkedOutputRecord rec = TLinkedOutputRecord::read(m_image, pos);
         const int slot = rec.lineCode / 8;
-        if (slot >= kSlotCount || !m_stores[slot])
-            throw FileError("Panel image: linked output at offset " + std::to_string(pos) +
-                            " names device slot " + std::to_string(slot) +
-                            ", which has no detector file " + m_files.tb(slot).string());
+        if (slot >= static_cast<int>(m_out.composition.size()))
+            throw ImageError(inconsistentLink(pos, rec.lineCode, m_out.composition.size()));
         const DetectorPlace source{slot, rec.lineCode % 8 + 1, (rec.address & 0x7F) + 1};
-        WriteLinkedOutput(*m_stores[slot], source, LinkedOutputText(rec.target),
-                          (rec.address & 0x80) != 0);
+        m_out.linkedOutputs.push_back(
+            {source, LinkedOutputText(rec.target), (rec.address & 0x80) != 0});
     }
 }
 
@@ -295,12 +291,12 @@ void ImageDecoder::scenarios() {
                 break;
             sc.steps[j - 1] = *step;
         }
-        if (m_series == Series::I) {
+        if (m_out.series == Series::I) {
             const std::uint32_t at = map::kINotes + (k - 1) * PanelTextField::kSize;
             if (m_image.byte(at) != 0x00 && m_image.byte(at) != 0xFF)
                 sc.note = Chars(PanelTextField::read(m_image, at));
         }
-        WriteScenario(m_cnf, k, sc);
+        m_out.scenarios.emplace_back(k, std::move(sc));
     }
 }
 
@@ -326,20 +322,69 @@ void ImageDecoder::directions() {
         if (d.britLineCode < 0x48 && d.britAddress < kAddressesPerLine)
             dir.brit =
                 BritRef{d.britLineCode / 8, d.britLineCode % 8 + 1, d.britAddress + 1}.text();
-        WriteDirection(m_cnf, n, dir);
+        m_out.directions.emplace_back(n, std::move(dir));
     }
 }
 
 } // namespace
 
+DecodedConfig DecodeImage(const TPanelImage& image, CodecProgress* progress) {
+    if (progress)
+        progress->setBusy(true);
+    DecodedConfig config = ImageDecoder(image, progress).run();
+    if (progress)
+        progress->setBusy(true);
+    return config;
+}
+
+DecodedFiles RenderDecoded(const DecodedConfig& config, std::string_view cnfStart) {
+    IniStore cnf(IniStore::Detached{}, cnfStart);
+    WriteSystemKeys(cnf);
+    for (size_t s = 0; s < config.composition.size(); ++s) {
+        WriteSlotKind(cnf, static_cast<int>(s), config.composition[s]);
+        WriteSlotLines(cnf, static_cast<int>(s), word::kLines8);
+    }
+    for (int k = 1; k <= kZoneCount; ++k)
+        WriteZoneName(cnf, k, config.zoneNames[k - 1]);
+    WritePlanPlaceholders(cnf);
+    for (const auto& [key, value] : config.descriptions)
+        WriteOutputDescription(cnf, key, value);
+    for (const auto& [key, value] : config.comments)
+        StoreDeviceComment(cnf, key, value);
+    for (const auto& [k, scenario] : config.scenarios)
+        WriteScenario(cnf, k, scenario);
+    for (const auto& [n, direction] : config.directions)
+        WriteDirection(cnf, n, direction);
+
+    std::array<std::unique_ptr<IniStore>, kSlotCount> tb;
+    for (size_t s = 0; s < config.composition.size(); ++s) {
+        tb[s] = std::make_unique<IniStore>(IniStore::Detached{}, "");
+        for (const DecodedDetector& d : config.detectors[s])
+            WriteDecodedDetector(*tb[s], d.place, d.record);
+    }
+    for (const DecodedLinkedOutput& l : config.linkedOutputs)
+        WriteLinkedOutput(*tb.at(l.source.slot), l.source, l.output, l.hidden);
+
+    DecodedFiles files;
+    files.cnf = cnf.text();
+    for (size_t s = 0; s < config.composition.size(); ++s)
+        files.tb[s] = tb[s]->text();
+    return files;
+}
+
 Series DecodePanelImage(const TPanelImage& image, const std::filesystem::path& cnfPath,
                         CodecProgress* progress) {
-    if (progress)
-        progress->setBusy(true);
-    const Series series = ImageDecoder(image, cnfPath, progress).run();
-    if (progress)
-        progress->setBusy(true);
-    return series;
+    const DecodedConfig config = DecodeImage(image, progress);
+    std::error_code ec;
+    persistPendingWrites(cnfPath);
+    const DecodedFiles files =
+        RenderDecoded(config, std::filesystem::exists(cnfPath, ec) ? readFile(cnfPath) : "");
+    const ConfigFileSet set(cnfPath);
+    writeFile(cnfPath, files.cnf);
+    for (int s = 0; s < kSlotCount; ++s)
+        if (files.tb[s])
+            writeFile(set.tb(s), *files.tb[s]);
+    return config.series;
 }
 
 } // namespace kvort

@@ -1,9 +1,13 @@
 #include "AppFixture.h"
 
+#include <map>
+
 #include "app/CardFiles.h"
 #include "app/ConfigCheck.h"
 #include "archives/EventArchives.h"
 #include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
+#include "image/Decoder.h"
 #include "image/Encoder.h"
 #include "text/Error.h"
 #include "text/Literals.h"
@@ -46,6 +50,15 @@ class CardTest : public AppTest {
 
     ZoneNames zones;
 };
+
+// Every regular file of a folder, name -> bytes.
+std::map<std::string, std::string> snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.is_regular_file())
+            out[e.path().filename().string()] = readFile(e.path());
+    return out;
+}
 
 TEST_F(CardTest, SeriesFhWritesOnlyTheCardFile) {
     const std::string card = writeCard(0, dir / "card" / "CONFIG.BIN");
@@ -257,6 +270,60 @@ TEST_F(CardTest, ReadNotSavedWritesNothing) {
     EXPECT_TRUE(view.shown.empty());
     EXPECT_TRUE(fs::is_empty(dir / "read"));
     EXPECT_EQ(prompts.pending(), 0u);
+}
+
+// A read saved over an existing set is one step: a single history entry
+// keeps the old files, the detector file of a slot the card has not and the
+// working copy of an earlier opening, and the image as it was read.
+TEST_F(CardTest, ReadOverAnExistingSetKeepsItAndMovesStrayDetectorFiles) {
+    const std::string card = writeCard(0, dir / "card" / "CONFIG.BIN");
+    const ConfigFileSet target(dir / "read" / "OBJ.cnf");
+    resetStores();
+    fs::copy_file(cnfPath, target.cnf());
+    writeFile(target.tb(0), "old detectors");
+    writeFile(target.tb(3), "stray detectors");
+    writeFile(target.workCnf(), "working copy");
+    const auto before = snapshot(dir / "read");
+
+    session = std::make_unique<PanelSession>();
+    prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
+    expectSaveQuestion(MsgResult::Yes);
+    prompts.expectSaveFile(target.cnf(), cnfDialog());
+    EXPECT_EQ(ReadConfigCard(*session, ports), target.cnf());
+
+    EXPECT_FALSE(fs::exists(target.tb(3)));
+    EXPECT_FALSE(fs::exists(target.workCnf()));
+    EXPECT_EQ(contents(target.bin()), card);
+    const std::vector<HistoryEntry> entries = listHistory(target);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].reason, "read-card");
+    const auto kept = snapshot(entries[0].folder);
+    for (const auto& [name, bytes] : before)
+        EXPECT_EQ(kept.at(name), bytes) << name;
+    ASSERT_TRUE(entries[0].image);
+    EXPECT_EQ(entries[0].image->direction, ImageDirection::Read);
+    EXPECT_EQ(entries[0].image->medium, ImageMedium::Card);
+    EXPECT_EQ(entries[0].image->series, ImageSeries::FH);
+    EXPECT_EQ(kept.at(entries[0].image->file), card);
+}
+
+// A card of a panel whose memory was cleared: the decoder refuses it before
+// any file of the chosen set changes, and says what is wrong and where.
+TEST_F(CardTest, ARefusedImageLeavesTheSetAsItWas) {
+    writeFile(dir / "card" / "CONFIG.BIN", std::string(65536, '\0'));
+    resetStores();
+    const auto before = snapshot(dir);
+    prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
+    expectSaveQuestion(MsgResult::Yes);
+    prompts.expectSaveFile(cnfPath, cnfDialog());
+    try {
+        ReadConfigCard(*session, ports);
+        FAIL() << "no error";
+    } catch (const ImageError& e) {
+        EXPECT_NE(std::string(e.what()).find("по смещению 0x"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(snapshot(dir), before);
+    EXPECT_FALSE(fs::exists(dir / "OBJ.history"));
 }
 
 } // namespace

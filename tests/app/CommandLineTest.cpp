@@ -3,6 +3,8 @@
 #include "Process.h"
 
 #include "archives/EventArchives.h"
+#include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
 #include "text/Literals.h"
 
 #ifdef KVORTCFG
@@ -178,6 +180,46 @@ TEST_F(CommandLineTest, DiffExitsLikeDiff) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("NONE.bin"), std::string::npos) << missing.err;
     EXPECT_EQ(kvortcfg("diff OBJ.cnf").status, 2);
+}
+
+// An older file with [ПРИБОРЫ] but no [СОСТАВ]: the command line completes it
+// as opening does, the report says what was added, and the missing detector
+// file of the completed slot stops the check.
+TEST_F(CommandLineTest, CheckCompletesAnOldFileAndSaysWhatItAdded) {
+    ASSERT_EQ(kvortcfg("new OBJ").status, 0);
+    cnfPath = dir / "OBJ.cnf";
+    cnf().EraseSection(SectionComposition());
+    cnf().WriteString(SectionDevices(), SlotDeviceKey(1), word::kLines8);
+    resetStores();
+    const std::string old = contents(cnfPath);
+
+    const Outcome c = kvortcfg("check OBJ.cnf --series fh");
+    EXPECT_EQ(c.status, 2) << c.err;
+    const std::string report = contents(dir / "OBJ_ConfigReport.txt");
+    EXPECT_NE(report.find(std::string("[СОСТАВ] 1="_cp) + std::string(word::kKindPpkp8)),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("НЕ ОБНАРУЖЕН ФАЙЛ \"OBJ.tb1\""_cp), std::string::npos) << report;
+    EXPECT_EQ(report.find("СОСТАВ OK"_cp), std::string::npos) << report;
+    // The file as it was is in the history.
+    const auto entries = listHistory(ConfigFileSet(cnfPath));
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().reason, "complete");
+    EXPECT_EQ(contents(entries.back().folder / "OBJ.cnf"), old);
+}
+
+// A conversion error stops the check: the report of this run says so, and
+// nothing of an earlier run's report stays.
+TEST_F(CommandLineTest, AConversionErrorIsALineOfThisRunsReport) {
+    sampleConfig();
+    writeFile(dir / "OBJ_ConfigReport.txt", "ALL OK, FROM AN EARLIER RUN");
+    tb(0).WriteString(SensorAddress(0, 1, 1), "ВЫХОД"_cp, "ПУ-П /0X/"_cp);
+    resetStores();
+    const Outcome c = kvortcfg("check OBJ.cnf --series fh");
+    EXPECT_EQ(c.status, 1);
+    const std::string report = contents(dir / "OBJ_ConfigReport.txt");
+    EXPECT_EQ(report.find("EARLIER"), std::string::npos) << report;
+    EXPECT_NE(report.find("ОШИБКА ПРЕОБРАЗОВАНИЯ: "_cp), std::string::npos) << report;
 }
 
 } // namespace

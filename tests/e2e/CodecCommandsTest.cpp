@@ -94,6 +94,39 @@ TEST_F(CodecCommands, DecodeTakesTheFirst65536BytesOfALongerFile) {
     EXPECT_EQ(kvort::readFile(again), bytes);
 }
 
+// Decoding over an existing set replaces it whole or not at all: an image
+// the decoder refuses leaves every file as it was, and a good one moves the
+// detector file of a slot it lacks into the history with the old set.
+TEST_F(CodecCommands, DecodeOverASetReplacesItWholeOrNotAtAll) {
+    const fs::path bin = dir / "small.bin", zeros = dir / "zeros.bin";
+    ASSERT_EQ(kvortcfg("encode " + q(sample("small")) + " --series fh -o " + q(bin)).status, 0);
+    kvort::writeFile(zeros, std::string(65536, '\0'));
+    ASSERT_EQ(kvortcfg("decode " + q(bin) + " -o " + q(dir / "R.cnf")).status, 0);
+    kvort::writeFile(dir / "R.tb5", "stray");
+    auto set = [&] {
+        std::string all;
+        for (const char* m : {"R.cnf", "R.tb0", "R.tb1", "R.tb2", "R.tb5"})
+            all += std::string(m) + ":" + kvort::test::Slurp(dir / m) + "\n";
+        return all;
+    };
+    const std::string before = set();
+
+    const CommandRun refused = kvortcfg("decode " + q(zeros) + " -o " + q(dir / "R.cnf"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("по смещению 0x"), std::string::npos) << refused.out;
+    EXPECT_EQ(set(), before);
+    EXPECT_FALSE(fs::exists(dir / "R.history"));
+
+    const CommandRun again = kvortcfg("decode " + q(bin) + " -o " + q(dir / "R.cnf"));
+    EXPECT_EQ(again.status, 0) << again.out;
+    EXPECT_NE(again.out.find("прежняя конфигурация сохранена в истории"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "R.tb5"));
+    int kept = 0;
+    for (const auto& e : fs::directory_iterator(dir / "R.history"))
+        kept += fs::exists(e.path() / "R.tb5");
+    EXPECT_EQ(kept, 1);
+}
+
 TEST_F(CodecCommands, WrongWordsAreUsageErrors) {
     EXPECT_EQ(kvortcfg("encode " + q(sample("small")) + " -o x.bin").status, 2);
     EXPECT_EQ(kvortcfg("encode " + q(sample("small")) + " --series g -o x.bin").status, 2);

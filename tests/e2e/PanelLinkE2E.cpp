@@ -123,11 +123,16 @@ TEST_F(E2E, ReadGivesTheFilesACardReadOfTheSameImageGives) {
             ASSERT_EQ(r.status, 0) << r.err;
             Result c = cfg({"read-card", image, "-o", "card" + tag + "/R.cnf"}, {});
             ASSERT_EQ(c.status, 0) << c.err;
+            // The files of the set; R.history beside them keeps each image
+            // with its medium, so it differs by design.
             std::map<std::string, std::string> serial, card;
             for (const auto& f : fs::directory_iterator(m_dir / ("serial" + tag)))
-                serial[f.path().filename().string()] = Slurp(f.path());
+                if (f.is_regular_file())
+                    serial[f.path().filename().string()] = Slurp(f.path());
             for (const auto& f : fs::directory_iterator(m_dir / ("card" + tag)))
-                card[f.path().filename().string()] = Slurp(f.path());
+                if (f.is_regular_file())
+                    card[f.path().filename().string()] = Slurp(f.path());
+            EXPECT_TRUE(fs::is_directory(m_dir / ("serial" + tag) / "R.history"));
             EXPECT_GE(serial.size(), 3u);
             EXPECT_TRUE(serial == card) << "the serial read and the card read differ";
             EXPECT_FALSE(fs::exists(m_dir / "input.bin"));

@@ -1,7 +1,7 @@
 // The decoder on damaged images: a fixed corpus of mutations of the sample
 // images. Under the sanitizer build this is the run that catches a read
 // outside the buffer; everywhere it checks that a damaged image either
-// decodes or is refused with a FileError, never anything else.
+// decodes or is refused with an ImageError, never anything else.
 #include "ImageTestSupport.h"
 
 #include "image/Decoder.h"
@@ -92,7 +92,7 @@ TEST(CorruptImage, DecodesWhatIsSaneAndStopsCleanly) {
                     Series series = DecodePanelImage(image, out);
                     EXPECT_TRUE(series == Series::FH || series == Series::I);
                     ++decoded;
-                } catch (const FileError&) {
+                } catch (const ImageError&) {
                     ++refused; // a linked output naming a device the image lacks
                 } catch (const std::exception& e) {
                     ADD_FAILURE() << m.name << " seed " << s << " round " << round << ": "

@@ -279,13 +279,63 @@ TEST_F(DecoderTest, Directions) {
     EXPECT_EQ(cnfValue("НАПРАВЛЕНИЕ 3"_cp, "БРИТ"_cp), "?");
 }
 
-TEST_F(DecoderTest, LinkedOutputOfAnAbsentDeviceIsAFileError) {
-    TPanelImage image = encoded();
-    image.setBytes(0x8E00,
-                   bytes({0x08, 0x00, 0x00, 0x3E})); // slot 1, which the image does not hold
-    WriteReadSkeleton(out);
-    EXPECT_THROW(DecodePanelImage(image, out), FileError);
-    EXPECT_EQ(cnfValue("ЗОНА"_cp, "3"), "ЗОНА 3"_cp); // what was written before stays
+// An image that contradicts itself is refused before any file is written,
+// with what is wrong and where.
+TEST_F(DecoderTest, InconsistentImagesAreRefusedNamingTheOffset) {
+    struct Case {
+        const char* what;
+        void (*damage)(TPanelImage&);
+        const char* names;
+    };
+    const Case cases[] = {
+        {"a linked output of a slot the image has no device in",
+         [](TPanelImage& im) {
+             im.setBytes(0x8E00, bytes({0x08, 0x00, 0x00, 0x3E}));
+         },
+         "смещению 0x8E00 (36352) относится к прибору в позиции 1 (код линии 8), а в составе "
+         "образа есть только позиция 0"},
+        {"a cleared panel memory", [](TPanelImage& im) { im.fillAll(0x00); },
+         "в составе образа нет ни одного прибора"},
+    };
+    for (const Case& c : cases) {
+        TPanelImage image = encoded();
+        c.damage(image);
+        try {
+            DecodeImage(image);
+            ADD_FAILURE() << c.what << ": decoded";
+        } catch (const ImageError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.names), std::string::npos)
+                << c.what << ": " << e.what();
+        }
+        WriteReadSkeleton(out);
+        const std::string skeleton = readFile(out);
+        EXPECT_THROW(DecodePanelImage(image, out), ImageError) << c.what;
+        EXPECT_EQ(readFile(out), skeleton) << c.what;
+        EXPECT_FALSE(fs::exists(ConfigFileSet(out).tb(0))) << c.what;
+    }
+}
+
+// The value is the whole decoding: rendered onto the read skeleton it gives
+// the files decoding writes, and it needs no file at all.
+TEST_F(DecoderTest, TheDecodedValueRendersToTheFilesDecodingWrites) {
+    for (const char* sample : {"small", "full", "limits"}) {
+        TempDir samples;
+        const fs::path cnf = copySample(sample, samples.path());
+        for (Series series : {Series::FH, Series::I}) {
+            const TPanelImage image = encodeAll(cnf, series).image;
+            const DecodedFiles rendered = RenderDecoded(DecodeImage(image), ReadSkeleton());
+            EXPECT_EQ(decode(image), series);
+            EXPECT_EQ(rendered.cnf, readFile(out)) << sample;
+            for (int s = 0; s < kSlotCount; ++s) {
+                const fs::path tb = ConfigFileSet(out).tb(s);
+                ASSERT_EQ(rendered.tb[s].has_value(), fs::exists(tb)) << sample << " tb" << s;
+                if (rendered.tb[s]) {
+                    EXPECT_EQ(*rendered.tb[s], readFile(tb)) << sample << " tb" << s;
+                }
+                fs::remove(tb);
+            }
+        }
+    }
 }
 
 TEST(PanelImageFile, ShortFilesAreRefusedAndLongOnesCut) {
