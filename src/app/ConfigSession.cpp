@@ -49,8 +49,11 @@ void ConfigSession::saveDirection(int direction) {
 
 fs::path ConfigSession::create(const fs::path& chosen) {
     ZoneNames zones;
-    const fs::path cnf = CreateNewConfig(chosen, zones);
+    HistoryEntry kept;
+    const fs::path cnf = CreateNewConfig(chosen, zones, &kept);
     useStore(cnf);
+    m_ownsWorkingCopies = false;
+    retireWorkingCopies(reason::kNew, &kept);
     m_zones = zones;
     // The slot-0 change written with the skeleton marks the configuration
     // as edited.
@@ -78,11 +81,13 @@ void ConfigSession::open(const fs::path& chosenName) {
     useStore(chosen);
     m_modified = false;
     MakeWorkingCopies(chosen);
+    m_ownsWorkingCopies = true;
     load();
 }
 
 void ConfigSession::adoptRead(const fs::path& cnf) {
     useStore(cnf);
+    m_ownsWorkingCopies = false;
     load();
 }
 
@@ -98,6 +103,7 @@ void ConfigSession::load() {
 
 void ConfigSession::attach(const fs::path& cnf) {
     useStore(cnf);
+    m_ownsWorkingCopies = false;
     m_zones = ReadZoneNames(*m_store);
 }
 
@@ -110,8 +116,62 @@ void ConfigSession::save() {
 }
 
 void ConfigSession::discard() {
-    if (!currentPath().empty())
+    // Copies left by an earlier opening of a NAME created or read since
+    // hold an older configuration: restoring them would throw away all that
+    // was done after.
+    if (!currentPath().empty() && m_ownsWorkingCopies)
         DiscardConfig(currentPath());
+}
+
+void ConfigSession::reload() {
+    if (!isOpen())
+        return;
+    useStore(cnfPath());
+    m_modified = false;
+    load();
+}
+
+void ConfigSession::retireWorkingCopies(std::string_view reason, const HistoryEntry* entry) {
+    if (currentPath().empty())
+        return;
+    const ConfigFileSet set(currentPath());
+    std::vector<fs::path> copies;
+    std::error_code ec;
+    if (fs::exists(set.workCnf(), ec))
+        copies.push_back(set.workCnf());
+    for (int n = 0; n < kSlotCount; ++n)
+        if (fs::exists(set.workTb(n), ec))
+            copies.push_back(set.workTb(n));
+    if (copies.empty())
+        return;
+    // Beside the set they replaced, one entry restores both.
+    std::vector<fs::path> left;
+    for (const fs::path& copy : copies) {
+        std::error_code mv;
+        if (entry && !entry->name.empty())
+            fs::rename(copy, entry->folder / copy.filename(), mv);
+        if (!entry || entry->name.empty() || mv)
+            left.push_back(copy);
+    }
+    if (left.empty())
+        return;
+    try {
+        moveIntoHistory(set, reason, left);
+    } catch (const Error&) {
+        // They stay beside the set; discard() does not take them in this run.
+    }
+}
+
+HistoryEntry ConfigSession::restoreFromHistory(std::string_view entryName) {
+    const fs::path cnf = cnfPath();
+    if (cnf.empty())
+        throw Error("Нет открытой конфигурации");
+    HistoryEntry kept = restoreHistory(ConfigFileSet(cnf), entryName);
+    // The store's model is of the files just replaced.
+    useStore(cnf);
+    m_modified = false;
+    load();
+    return kept;
 }
 
 void ConfigSession::writeZoneNames() {
