@@ -50,7 +50,7 @@ void ConfigSession::saveDirection(int direction) {
 fs::path ConfigSession::create(const fs::path& chosen) {
     ZoneNames zones;
     HistoryEntry kept;
-    const fs::path cnf = CreateNewConfig(chosen, zones, &kept);
+    fs::path cnf = CreateNewConfig(chosen, zones, &kept);
     useStore(cnf);
     m_ownsWorkingCopies = false;
     retireWorkingCopies(reason::kNew, &kept);
@@ -115,7 +115,7 @@ void ConfigSession::save() {
     SaveConfig(cnf, m_zones, m_directions);
 }
 
-void ConfigSession::discard() {
+void ConfigSession::discard() const {
     // Copies left by an earlier opening of a NAME created or read since
     // hold an older configuration: restoring them would throw away all that
     // was done after.
@@ -131,7 +131,7 @@ void ConfigSession::reload() {
     load();
 }
 
-void ConfigSession::retireWorkingCopies(std::string_view reason, const HistoryEntry* entry) {
+void ConfigSession::retireWorkingCopies(std::string_view reason, const HistoryEntry* entry) const {
     if (currentPath().empty())
         return;
     const ConfigFileSet set(currentPath());

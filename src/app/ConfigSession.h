@@ -109,7 +109,7 @@ class ConfigSession {
     // Restores NAME.cnf and NAME.tbN from the working copies this run made
     // by opening the configuration; a configuration created or read in this
     // run has none, and nothing changes. The view is not reloaded.
-    void discard();
+    void discard() const;
     // Reads the open configuration anew from its files, as opening does but
     // without working copies; the modified flag is cleared and observers
     // hear SessionChange::Loaded.
@@ -118,7 +118,7 @@ class ConfigSession {
     // history: into `entry` when the operation that replaced the set made one,
     // otherwise into an entry of their own with `reason`. Copies that cannot
     // be moved stay in place; this run never restores them (see discard).
-    void retireWorkingCopies(std::string_view reason, const HistoryEntry* entry = nullptr);
+    void retireWorkingCopies(std::string_view reason, const HistoryEntry* entry = nullptr) const;
     // Puts a history entry of the open configuration back (the current set
     // is kept as an entry of its own first) and reloads it. Returns that
     // entry. Throws HistoryError or FileError; then nothing changed.

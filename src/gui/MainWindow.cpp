@@ -172,7 +172,7 @@ void MainWindow::createPages() {
 }
 
 void MainWindow::connectActions() {
-    auto on = [this](ActionId id, std::function<void()> body) {
+    auto on = [this](ActionId id, const std::function<void()>& body) {
         connect(m_actions->get(id), &QAction::triggered, this, [body] { body(); });
     };
     on(ActionId::FileOpen1, [this] { FileOpen1Execute(); });

@@ -30,7 +30,7 @@ ServiceActions::ServiceActions(ConfigSession& session, UserPrompts& prompts, Pro
             [this, write] { m_history->setEnabled(write->isEnabled()); });
     connect(m_history, &QAction::triggered, this, [this] { showHistory(); });
 
-    auto on = [this, &actions](ActionId id, std::function<void()> body) {
+    auto on = [this, &actions](ActionId id, const std::function<void()>& body) {
         connect(actions.get(id), &QAction::triggered, this, [body] { body(); });
     };
     on(ActionId::HelpConfig, [this] { m_prompts.openDocument(helpPath()); });
@@ -69,12 +69,12 @@ void ServiceActions::showHistory() {
 
 fs::path ServiceActions::helpPath() {
     const fs::path dir(QCoreApplication::applicationDirPath().toStdString());
-    const fs::path beside = dir / "KvortConfigHelp" / "KvortConfig.html";
+    fs::path beside = dir / "KvortConfigHelp" / "KvortConfig.html";
     std::error_code ec;
     if (fs::exists(beside, ec))
         return beside;
     // Installed under the usual prefix layout the page lives in share/.
-    const fs::path shared =
+    fs::path shared =
         dir.parent_path() / "share" / "kvort-config" / "KvortConfigHelp" / "KvortConfig.html";
     if (fs::exists(shared, ec))
         return shared;
