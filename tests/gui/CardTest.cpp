@@ -4,6 +4,8 @@
 #include "GuiFixture.h"
 
 #include "app/CardFiles.h"
+#include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
 
 #include "document/Config.h"
 #include "image/Encoder.h"
@@ -57,6 +59,9 @@ class CardTest : public GuiTest {
 
 TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
     const fs::path card = makeCard();
+    // Working copies an earlier opening of this NAME left behind.
+    writeText(m_dir / "ПРОЧИТАНО.~cnf", "[ЗОНА]\n1=СТАРОЕ\n");
+    writeText(m_dir / "ПРОЧИТАНО.~tb1", "[И11-01]\nТЕКСТ=СТАРОЕ\n");
     m_prompts.expectOpenFile(card, CardFileDialog());
     m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kKeepQuestion), MsgButtons::YesNo, MsgResult::Yes);
     m_prompts.expectSaveFile(m_dir / "ПРОЧИТАНО", cnfDialog());
@@ -79,10 +84,17 @@ TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(action("fileJsonAction")->isEnabled());
 
-    // No working copies were made, so No at closing changes no file.
+    // The old copies went into the history with the read; none were made,
+    // so No at closing changes no file.
+    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~cnf"));
+    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~tb1"));
+    const std::vector<HistoryEntry> history = listHistory(ConfigFileSet(cnf));
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.back().reason, reason::kReadCard);
+    EXPECT_TRUE(fs::exists(history.back().folder / "ПРОЧИТАНО.~cnf"));
+    EXPECT_TRUE(fs::exists(history.back().folder / "ПРОЧИТАНО.~tb1"));
     pick(1, 0);
     const std::string edited = fileBytes(cnf);
-    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~cnf"));
     m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp("СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? "),
                             MsgButtons::YesNoCancel, MsgResult::No);
     EXPECT_TRUE(m_window->close());
