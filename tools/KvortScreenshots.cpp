@@ -6,10 +6,12 @@
 // so point it at a copy.
 #include "app/ConfigCompare.h"
 #include "document/Config.h"
+#include "document/ConfigHistory.h"
 #include "document/IniStore.h"
 #include "gui/MainWindow.h"
 #include "gui/QtTranslations.h"
 #include "gui/dialogs/CompareDialog.h"
+#include "gui/dialogs/HistoryDialog.h"
 #include "gui/dialogs/QtPrompts.h"
 #include "gui/dialogs/SeriesDialog.h"
 #include "gui/pages/ScenarioPage.h"
@@ -26,6 +28,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTranslator>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -100,6 +103,24 @@ bool compareShot(const std::filesystem::path& cnf, const QString& file) {
     return save(dialog, file);
 }
 
+// The history dialog over entries made as the window and the command line
+// make them: a new configuration over this one, a write to the panel, a
+// discard.
+bool historyShot(kvort::ConfigSession& session, kvort::UserPrompts& prompts, const QString& file) {
+    using namespace kvort;
+    const ConfigFileSet set(session.cnfPath());
+    keepInHistory(set, reason::kNew, setMembers(set));
+    const TPanelImage image = EncodeConfigurationImage(set.cnf(), Series::FH);
+    keepImage(set, reason::kWritePanel, image.bytes(), ImageDirection::Written, ImageMedium::Panel,
+              ImageSeries::FH);
+    keepInHistory(set, reason::kDiscard, {set.cnf(), set.tb(1)});
+    NullProgress progress;
+    kvort::gui::HistoryDialog dialog(session, prompts, progress, {}, nullptr);
+    dialog.tree()->topLevelItem(0)->setExpanded(true);
+    dialog.tree()->topLevelItem(2)->setExpanded(true);
+    return saveDialog(dialog, file);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -167,5 +188,6 @@ int main(int argc, char* argv[]) {
     ok &= saveDialog(series, out.filePath(QStringLiteral("series-dialog.png")));
     window.session().setModified(false);
     ok &= compareShot(std::filesystem::path(argv[2]), out.filePath(QStringLiteral("compare.png")));
+    ok &= historyShot(window.session(), prompts, out.filePath(QStringLiteral("history.png")));
     return ok ? 0 : 1;
 }

@@ -49,9 +49,12 @@ void ConfigSession::saveDirection(int direction) {
 
 fs::path ConfigSession::create(const fs::path& chosen) {
     ZoneNames zones;
+    // The old set, its stray detector files and the working copies of an
+    // earlier opening go into one history entry with the creation.
     const fs::path cnf = CreateNewConfig(chosen, zones);
     useStore(cnf);
     m_completion = {};
+    m_ownsWorkingCopies = false;
     m_zones = zones;
     // The slot-0 change written with the skeleton marks the configuration
     // as edited.
@@ -79,11 +82,13 @@ void ConfigSession::open(const fs::path& chosenName) {
     useStore(chosen);
     m_modified = false;
     MakeWorkingCopies(chosen);
+    m_ownsWorkingCopies = true;
     load();
 }
 
 void ConfigSession::adoptRead(const fs::path& cnf) {
     useStore(cnf);
+    m_ownsWorkingCopies = false;
     load();
 }
 
@@ -100,6 +105,7 @@ void ConfigSession::load() {
 void ConfigSession::attach(const fs::path& cnf) {
     useStore(cnf);
     m_completion = CompleteConfiguration(*m_store);
+    m_ownsWorkingCopies = false;
     m_zones = ReadZoneNames(*m_store);
 }
 
@@ -111,9 +117,32 @@ void ConfigSession::save() {
     SaveConfig(cnf, m_zones, m_directions);
 }
 
-void ConfigSession::discard() {
-    if (!currentPath().empty())
+void ConfigSession::discard() const {
+    // Copies left by an earlier opening of a NAME created or read since
+    // hold an older configuration: restoring them would throw away all that
+    // was done after.
+    if (!currentPath().empty() && m_ownsWorkingCopies)
         DiscardConfig(currentPath());
+}
+
+void ConfigSession::reload() {
+    if (!isOpen())
+        return;
+    useStore(cnfPath());
+    m_modified = false;
+    load();
+}
+
+HistoryEntry ConfigSession::restoreFromHistory(std::string_view entryName) {
+    const fs::path cnf = cnfPath();
+    if (cnf.empty())
+        throw Error("Нет открытой конфигурации");
+    HistoryEntry kept = restoreHistory(ConfigFileSet(cnf), entryName);
+    // The store's model is of the files just replaced.
+    useStore(cnf);
+    m_modified = false;
+    load();
+    return kept;
 }
 
 void ConfigSession::writeZoneNames() {

@@ -6,6 +6,7 @@
 // been loaded.
 #include "app/Completion.h"
 #include "document/Config.h"
+#include "document/ConfigHistory.h"
 #include "document/IniStore.h"
 #include "document/Lifecycle.h"
 #include "image/PanelImage.h"
@@ -87,14 +88,17 @@ class ConfigSession {
     void saveDirection(int direction);
 
     // ---- the lifecycle -------------------------------------------------------
-    // A new configuration at the chosen name (extension replaced by ".cnf",
-    // an existing one overwritten). Throws FileError; then nothing changed.
+    // A new configuration at the chosen name (extension replaced by ".cnf").
+    // An existing set of that name goes into its history (reason "new"), and
+    // its working copies with it: they belong to the configuration replaced.
+    // Throws FileError; then nothing changed.
     std::filesystem::path create(const std::filesystem::path& chosen);
     // Opens an existing NAME.cnf with working copies; the modified flag is
     // cleared. A missing or unreadable file throws FileError before anything
     // changed.
     void open(const std::filesystem::path& chosen);
-    // A configuration a read has just written: no working copies.
+    // A configuration a read has just written: no working copies (the read
+    // moved those of an earlier opening of that NAME into its history entry).
     void adoptRead(const std::filesystem::path& cnf);
     // The command line: works on NAME.cnf completed as on opening (zone
     // names from the file), no working copies, no observers.
@@ -105,8 +109,18 @@ class ConfigSession {
     // Writes the zone names and the directions into NAME.cnf. Neither the
     // working copies nor the modified flag change.
     void save();
-    // Restores NAME.cnf and NAME.tbN from the working copies, if any.
-    void discard();
+    // Restores NAME.cnf and NAME.tbN from the working copies this run made
+    // by opening the configuration; a configuration created or read in this
+    // run has none, and nothing changes. The view is not reloaded.
+    void discard() const;
+    // Reads the open configuration anew from its files, as opening does but
+    // without working copies; the modified flag is cleared and observers
+    // hear SessionChange::Loaded.
+    void reload();
+    // Puts a history entry of the open configuration back (the current set
+    // is kept as an entry of its own first) and reloads it. Returns that
+    // entry. Throws HistoryError or FileError; then nothing changed.
+    HistoryEntry restoreFromHistory(std::string_view entryName);
     // The zone names alone into NAME.cnf (before the direction editor lists
     // the zones).
     void writeZoneNames();
@@ -130,6 +144,8 @@ class ConfigSession {
     std::unique_ptr<PanelSession> m_panel; // 64 KiB: kept off the stack
     std::unique_ptr<IniStore> m_store;
     bool m_modified = false;
+    // The working copies beside NAME.cnf were made by this run's opening.
+    bool m_ownsWorkingCopies = false;
     std::string m_sourceName;
     Completion m_completion;
     ZoneNames m_zones;

@@ -21,6 +21,9 @@ struct FileDialogOptions {
     std::string defaultExtension; // ".cnf" or "cnf"
     std::string initialName;      // initial file name, may be empty
     std::string caption;          // may be empty
+    // A save dialog asks before it lets an existing file be chosen; off only
+    // where the caller asks its own, better question.
+    bool askBeforeReplacing = true;
 };
 
 class UserPrompts {

@@ -126,6 +126,24 @@ constexpr Row kTable[] = {
 
 } // namespace
 
+WindowState windowStateOf(WorkflowStage stage) {
+    switch (stage) {
+    case WorkflowStage::TransferRunning:
+        return WindowState::TransferRunning;
+    case WorkflowStage::TransferEnded:
+        return WindowState::TransferEnded;
+    case WorkflowStage::ReadRunning:
+        return WindowState::ReadRunning;
+    case WorkflowStage::ReadNotSaved:
+        return WindowState::ReadNotSaved;
+    case WorkflowStage::ReadFailed:
+        return WindowState::ReadFailed;
+    case WorkflowStage::ReadSaved:
+        return WindowState::ReadShown;
+    }
+    return WindowState::TransferEnded;
+}
+
 Actions::Actions(QWidget* window) : QObject(window) {
     for (const ActionText& entry : kActionTexts) {
         auto* action = new QAction(QString::fromUtf8(entry.caption), window);

@@ -2,6 +2,8 @@
 // The window's seventeen actions, named as the system names them (object
 // names "writeConfigAction" ...), and the one table of which configuration
 // actions each moment of the window enables.
+#include "app/Ports.h"
+
 #include <QObject>
 
 #include <array>
@@ -50,6 +52,9 @@ enum class WindowState {
 };
 
 enum class TabArea { Keep, Show, Hide, Enable, Disable };
+
+// The moment of the window a workflow's stage is.
+WindowState windowStateOf(WorkflowStage stage);
 
 class Actions : public QObject {
     Q_OBJECT

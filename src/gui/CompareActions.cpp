@@ -45,8 +45,10 @@ CompareActions::CompareActions(ConfigSession& session, Workflows& workflows, Use
 }
 
 void CompareActions::compareWithPanel() {
+    TransferOutcome outcome = TransferOutcome::Stopped;
     guarded(m_prompts, m_progress, [&] {
-        if (m_workflows.readPanelImage() != TransferOutcome::Completed)
+        outcome = m_workflows.readPanelImage();
+        if (outcome != TransferOutcome::Completed)
             return;
         const PanelVerification v = VerifyPanelImage(m_session.panel().image, m_session.cnfPath());
         std::vector<std::string> lead = FormatVerification(v);
@@ -58,6 +60,8 @@ void CompareActions::compareWithPanel() {
         }
         m_show(QStringLiteral("Сравнение с прибором"), lead, c);
     });
+    if (outcome == TransferOutcome::NotFound && m_noPanel)
+        m_noPanel();
 }
 
 void CompareActions::compareWithFile() {

@@ -42,6 +42,8 @@ class CompareActions : public QObject {
     using Show = std::function<void(const QString& title, const std::vector<std::string>& lead,
                                     const Comparison& comparison)>;
     void setShow(Show show) { m_show = std::move(show); }
+    // What follows a search that found no panel (the machine's port hints).
+    void setNoPanel(std::function<void()> noPanel) { m_noPanel = std::move(noPanel); }
 
   private:
     ConfigSession& m_session;
@@ -51,6 +53,7 @@ class CompareActions : public QObject {
     QAction* m_withPanel;
     QAction* m_withFile;
     Show m_show;
+    std::function<void()> m_noPanel;
 };
 
 // The question after a write (our own text, asked as its own box so that

@@ -1,17 +1,19 @@
 #include "gui/MainWindow.h"
-#include "gui/report/ReportPreview.h"
 
-#include "app/FileActions.h"
 #include "document/Config.h"
+#include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
 #include "gui/CompareActions.h"
 #include "gui/Guarded.h"
 #include "gui/GuiText.h"
+#include "gui/ServiceActions.h"
 #include "gui/StatusPanels.h"
-#include "gui/dialogs/AboutBox.h"
+#include "gui/TransferActions.h"
 #include "gui/pages/AlarmPage.h"
 #include "gui/pages/DirectionsPage.h"
 #include "gui/pages/ScenarioPage.h"
 #include "gui/widgets/ListKeyFilter.h"
+#include "text/Cp1251.h"
 #include "text/Literals.h"
 
 #include <QAction>
@@ -57,6 +59,16 @@ MainWindow::MainWindow(UserPrompts& prompts, QWidget* parent)
     m_session.addObserver(this);
     m_compare = new CompareActions(m_session, *m_workflows, prompts, *m_status,
                                    m_actions->get(ActionId::WriteConfig), this);
+    m_transfers =
+        new TransferActions(*m_workflows, prompts, *m_status, *m_actions, *m_compare, this);
+    m_compare->setNoPanel([this] { m_transfers->explainNoPanel(); });
+    m_service = new ServiceActions(
+        m_session, prompts, *m_status, *m_actions,
+        [this] {
+            flushPages();
+            m_session.save();
+        },
+        this);
     createMenus();
     createToolBar();
     createPages();
@@ -101,6 +113,7 @@ void MainWindow::createMenus() {
     service->setObjectName(QStringLiteral("serviceMenu"));
     service->addAction(a[ActionId::PrintConfig]);
     service->addAction(m_compare->withFile());
+    service->addAction(m_service->history());
     QMenu* archives = bar->addMenu(QStringLiteral("Архивы"));
     archives->setObjectName(QStringLiteral("archivesMenu"));
     archives->addActions(
@@ -159,7 +172,7 @@ void MainWindow::createPages() {
 }
 
 void MainWindow::connectActions() {
-    auto on = [this](ActionId id, std::function<void()> body) {
+    auto on = [this](ActionId id, const std::function<void()>& body) {
         connect(m_actions->get(id), &QAction::triggered, this, [body] { body(); });
     };
     on(ActionId::FileOpen1, [this] { FileOpen1Execute(); });
@@ -167,40 +180,6 @@ void MainWindow::connectActions() {
     on(ActionId::SaveConfig, [this] { SaveConfigExecute(); });
     on(ActionId::NotSaveConfig, [this] { NotSaveConfigExecute(); });
     on(ActionId::FileExit1, [this] { close(); });
-    on(ActionId::HelpConfig, [this] { m_prompts.openDocument(helpPath()); });
-    on(ActionId::AboutConfig, [this] {
-        AboutBox box(this);
-        box.exec();
-    });
-    // Both reads run the one read procedure, which does nothing while it is
-    // disabled (during a transfer, or before a configuration is there again).
-    on(ActionId::ReadConfigPU, [this] {
-        if (m_actions->get(ActionId::ReadConfig)->isEnabled())
-            guarded([&] { m_workflows->readPanel(); });
-    });
-    on(ActionId::ReadConfigCard, [this] {
-        if (m_actions->get(ActionId::ReadConfig)->isEnabled())
-            guarded([&] { m_workflows->readCard(); });
-    });
-    on(ActionId::WriteConfig, [this] {
-        TransferOutcome outcome = TransferOutcome::Stopped;
-        if (guarded([&] { outcome = m_workflows->writePanel(); }) &&
-            outcome == TransferOutcome::Completed)
-            m_compare->offerVerify();
-    });
-    on(ActionId::WriteConfigCard, [this] { guarded([&] { m_workflows->writeCard(); }); });
-    on(ActionId::FileJSON,
-       [this] { guarded([&] { FileJSON(m_session.currentPath(), m_prompts); }); });
-    on(ActionId::PrintConfig,
-       [this] { guarded([&] { ShowConfigReports(m_session.currentPath(), m_prompts, this); }); });
-    const std::pair<ActionId, ArchiveKind> archives[] = {
-        {ActionId::ReadArhiveAlarm, ArchiveKind::Fires},
-        {ActionId::ReadArhiveFault, ArchiveKind::Faults},
-        {ActionId::ReadArhiveEvent, ArchiveKind::Events}};
-    for (const auto& [id, kind] : archives)
-        on(id, [this, kind = kind] {
-            guarded([&] { OpenArchiveText(kind, m_session.currentPath(), m_prompts); });
-        });
 }
 
 // ---- state -----------------------------------------------------------------
@@ -271,8 +250,10 @@ void MainWindow::flushPages() {
 void MainWindow::NewConfigExecute() {
     enter(WindowState::NewAsking);
     m_alarm->beginNew();
-    const std::optional<fs::path> chosen = m_prompts.saveFile(configDialog());
-    if (!chosen) {
+    FileDialogOptions options = configDialog();
+    options.askBeforeReplacing = false; // the question below names the whole set
+    const std::optional<fs::path> chosen = m_prompts.saveFile(options);
+    if (!chosen || !mayReplace(*chosen)) {
         enter(WindowState::NewCancelled);
         return;
     }
@@ -296,6 +277,20 @@ void MainWindow::NewConfigExecute() {
     m_alarm->zoneGrid()->setFocus();
 }
 
+bool MainWindow::mayReplace(const fs::path& chosen) {
+    const fs::path cnf = ConfigFileSet(chosen).cnf();
+    std::error_code ec;
+    if (!fs::exists(cnf, ec))
+        return true;
+    const std::string question =
+        std::string("КОНФИГУРАЦИЯ "_cp) + text::fromUtf8Lossy(cnf.string()) +
+        std::string(" УЖЕ СУЩЕСТВУЕТ. СОЗДАТЬ НОВУЮ НА ЕЕ МЕСТЕ? ПРЕЖНЯЯ КОНФИГУРАЦИЯ БУДЕТ "
+                    "СОХРАНЕНА В ЕЕ ИСТОРИИ (ПАПКА "_cp) +
+        text::fromUtf8Lossy(historyFolder(ConfigFileSet(cnf)).filename().string()) + ")";
+    return m_prompts.message("ИНФОРМАЦИЯ"_cp, question, MsgIcon::Question, MsgButtons::YesNo) ==
+           MsgResult::Yes;
+}
+
 void MainWindow::FileOpen1Execute() {
     FileOpen1BeforeExecute();
     const std::optional<fs::path> chosen = m_prompts.openFile(configDialog());
@@ -312,10 +307,14 @@ bool MainWindow::FileOpen1BeforeExecute() {
     m_session.setModified(false);
     const MsgResult answer =
         m_prompts.message("ИНФОРМАЦИЯ"_cp, kSaveQuestion, MsgIcon::Question, MsgButtons::YesNo);
-    if (answer == MsgResult::Yes)
+    if (answer == MsgResult::Yes) {
         SaveConfigExecute();
-    else
-        NotSaveConfigExecute();
+    } else if (NotSaveConfigExecute()) {
+        // The files are back as opened; the window shows them, whatever
+        // becomes of the open dialog (a cancel keeps this configuration).
+        guarded([&] { m_session.reload(); });
+        m_status->setBusy(false);
+    }
     return true;
 }
 
@@ -373,45 +372,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-fs::path MainWindow::helpPath() const {
-    const fs::path dir(QCoreApplication::applicationDirPath().toStdString());
-    const fs::path beside = dir / "KvortConfigHelp" / "KvortConfig.html";
-    std::error_code ec;
-    if (fs::exists(beside, ec))
-        return beside;
-    // Installed under the usual prefix layout the page lives in share/.
-    const fs::path shared =
-        dir.parent_path() / "share" / "kvort-config" / "KvortConfigHelp" / "KvortConfig.html";
-    if (fs::exists(shared, ec))
-        return shared;
-    return beside;
-}
-
 // ---- the ports the workflows talk through ----------------------------------
 
 void MainWindow::enter(WorkflowStage stage) {
-    switch (stage) {
-    case WorkflowStage::TransferRunning:
-        enter(WindowState::TransferRunning);
-        break;
-    case WorkflowStage::TransferEnded:
-        enter(WindowState::TransferEnded);
-        break;
-    case WorkflowStage::ReadRunning:
-        enter(WindowState::ReadRunning);
-        break;
-    case WorkflowStage::ReadNotSaved:
-        enter(WindowState::ReadNotSaved);
-        break;
-    case WorkflowStage::ReadFailed:
-        enter(WindowState::ReadFailed);
-        break;
-    case WorkflowStage::ReadSaved:
+    if (stage == WorkflowStage::ReadSaved)
         m_showingRead = true;
-        enter(WindowState::ReadShown);
+    enter(windowStateOf(stage));
+    if (stage == WorkflowStage::ReadSaved)
         m_status->setBusy(true);
-        break;
-    }
 }
 
 void MainWindow::configurationRead(const fs::path&) {

@@ -25,7 +25,9 @@ class ConfigPage;
 class DirectionsPage;
 class ListKeyFilter;
 class ScenarioPage;
+class ServiceActions;
 class StatusPanels;
+class TransferActions;
 
 class MainWindow : public QMainWindow,
                    public ActionGate,
@@ -44,8 +46,7 @@ class MainWindow : public QMainWindow,
     ConfigSession& session() { return m_session; }
     Workflows& workflows() { return *m_workflows; }
     const Actions& actions() const { return *m_actions; }
-    // Where the help page is looked for.
-    std::filesystem::path helpPath() const;
+    TransferActions& transfers() { return *m_transfers; }
 
     // ---- ActionGate, ReadObserver ---------------------------------------------
     void enter(WorkflowStage stage) override;
@@ -72,6 +73,9 @@ class MainWindow : public QMainWindow,
     bool NotSaveConfigExecute();
     void flushPages();
     void showSource();
+    // F4 onto an existing configuration: whether the person lets it be
+    // replaced (the old set goes into its history).
+    bool mayReplace(const std::filesystem::path& chosen);
 
     UserPrompts& m_prompts;
     ConfigSession m_session;
@@ -80,6 +84,8 @@ class MainWindow : public QMainWindow,
     Actions* m_actions = nullptr;
     ListKeyFilter* m_keyFilter = nullptr;
     CompareActions* m_compare = nullptr;
+    TransferActions* m_transfers = nullptr;
+    ServiceActions* m_service = nullptr;
 
     QTabWidget* m_tabs = nullptr;
     AlarmPage* m_alarm = nullptr;

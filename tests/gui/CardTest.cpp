@@ -3,6 +3,10 @@
 // card file changes nothing; a card write encodes the names the person sees.
 #include "GuiFixture.h"
 
+#include "app/CardFiles.h"
+#include "document/ConfigFileSet.h"
+#include "document/ConfigHistory.h"
+
 #include "document/Config.h"
 #include "image/Encoder.h"
 #include "text/Cp1251.h"
@@ -55,9 +59,12 @@ class CardTest : public GuiTest {
 
 TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
     const fs::path card = makeCard();
-    m_prompts.expectOpen(card, "*.BIN|*.BIN");
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::Yes);
-    m_prompts.expectSave(m_dir / "ПРОЧИТАНО");
+    // Working copies an earlier opening of this NAME left behind.
+    writeText(m_dir / "ПРОЧИТАНО.~cnf", "[ЗОНА]\n1=СТАРОЕ\n");
+    writeText(m_dir / "ПРОЧИТАНО.~tb1", "[И11-01]\nТЕКСТ=СТАРОЕ\n");
+    m_prompts.expectOpenFile(card, CardFileDialog());
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kKeepQuestion), MsgButtons::YesNo, MsgResult::Yes);
+    m_prompts.expectSaveFile(m_dir / "ПРОЧИТАНО", cnfDialog());
     action("readConfigCardAction")->trigger();
 
     const fs::path cnf = m_dir / "ПРОЧИТАНО.cnf";
@@ -77,11 +84,18 @@ TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(action("fileJsonAction")->isEnabled());
 
-    // No working copies were made, so No at closing changes no file.
+    // The old copies went into the history with the read; none were made,
+    // so No at closing changes no file.
+    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~cnf"));
+    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~tb1"));
+    const std::vector<HistoryEntry> history = listHistory(ConfigFileSet(cnf));
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.back().reason, reason::kReadCard);
+    EXPECT_TRUE(fs::exists(history.back().folder / "ПРОЧИТАНО.~cnf"));
+    EXPECT_TRUE(fs::exists(history.back().folder / "ПРОЧИТАНО.~tb1"));
     pick(1, 0);
     const std::string edited = fileBytes(cnf);
-    EXPECT_FALSE(fs::exists(m_dir / "ПРОЧИТАНО.~cnf"));
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", "СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? ",
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp("СОХРАНИТЬ ИЗМЕНЕНИЯ В КОНФИГУРАЦИИ? "),
                             MsgButtons::YesNoCancel, MsgResult::No);
     EXPECT_TRUE(m_window->close());
     EXPECT_EQ(fileBytes(cnf), edited);
@@ -89,8 +103,8 @@ TEST_F(CardTest, AKeptCardReadOpensTheReadConfiguration) {
 
 TEST_F(CardTest, ACardReadNotKeptLeavesOnlyOpeningAndCreating) {
     const fs::path card = makeCard();
-    m_prompts.expectOpen(card, "*.BIN|*.BIN");
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::No);
+    m_prompts.expectOpenFile(card, CardFileDialog());
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kKeepQuestion), MsgButtons::YesNo, MsgResult::No);
     action("readConfigCardAction")->trigger();
     EXPECT_FALSE(tabsVisible());
     for (const char* name : {"fileOpenAction", "newConfigAction", "readConfigAction",
@@ -108,15 +122,16 @@ TEST_F(CardTest, OpeningOrCreatingAfterAReadNotKeptMakesReadingPossibleAgain) {
         {"created", [&] { createNew(); }},
     };
     for (const auto& [how, bringBack] : rows) {
-        m_prompts.expectOpen(card, "*.BIN|*.BIN");
-        m_prompts.expectMessage("ИНФОРМАЦИЯ", kKeepQuestion, MsgButtons::YesNo, MsgResult::No);
+        m_prompts.expectOpenFile(card, CardFileDialog());
+        m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kKeepQuestion), MsgButtons::YesNo,
+                                MsgResult::No);
         action("readConfigCardAction")->trigger();
         ASSERT_FALSE(tabsVisible()) << how;
         bringBack();
         EXPECT_TRUE(action("readConfigPanelAction")->isEnabled()) << how;
         EXPECT_TRUE(action("readConfigCardAction")->isEnabled()) << how;
         // And the read itself runs again.
-        m_prompts.expectOpen(std::nullopt, "*.BIN|*.BIN");
+        m_prompts.expectOpenFile(std::nullopt, CardFileDialog());
         action("readConfigCardAction")->trigger();
         EXPECT_TRUE(m_prompts.allAnswered()) << how;
     }
@@ -126,11 +141,10 @@ TEST_F(CardTest, AShortCardFileIsRefusedAndChangesNothing) {
     const fs::path cnf = createNew();
     const fs::path card = m_dir / "SHORT.BIN";
     writeFile(card, std::string(1000, '\xFF'));
-    m_prompts.expectOpen(card, "*.BIN|*.BIN");
-    m_prompts.expectMessageCaption("ОШИБКА");
+    m_prompts.expectOpenFile(card, CardFileDialog());
+    m_prompts.expectMessageCaption(cp("ОШИБКА"));
     action("readConfigCardAction")->trigger();
-    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
-    EXPECT_NE(m_prompts.lastMessageTexts[0].find("SHORT.BIN"), std::string::npos);
+    EXPECT_NE(lastText(m_prompts).find("SHORT.BIN"), std::string::npos);
     EXPECT_TRUE(tabsVisible());
     EXPECT_TRUE(action("writeConfigAction")->isEnabled());
     EXPECT_TRUE(action("readConfigCardAction")->isEnabled());
@@ -143,9 +157,9 @@ TEST_F(CardTest, ACardWriteEncodesTheZoneNamesOfTheGrid) {
     // A name typed but not yet saved reaches the panel.
     grid("zoneGrid")->item(0, 1)->setText(q("НОВАЯ ЗОНА"));
     m_prompts.expectSeries(0);
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? ",
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp("ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? "),
                             MsgButtons::YesNo, MsgResult::No);
-    m_prompts.expectSave(m_dir / "CONFIG.BIN", "*.BIN|*.BIN");
+    m_prompts.expectSaveFile(m_dir / "CONFIG.BIN", CardFileDialog());
     action("writeConfigCardAction")->trigger();
     ASSERT_TRUE(fs::exists(m_dir / "CONFIG.BIN"));
     const std::string image = fileBytes(m_dir / "CONFIG.BIN");

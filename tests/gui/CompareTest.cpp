@@ -64,7 +64,7 @@ TEST_F(CompareTest, CompareWithFileShowsEachKindWithItsCountAndChangesNothing) {
         [&](const QString& title, const std::vector<std::string>& lead, const Comparison& c) {
             shown = std::make_unique<CompareDialog>(title, lead, c, nullptr);
         });
-    prompts.expectOpen(other, "*.cnf;*.bin|*.cnf;*.bin");
+    prompts.expectOpenFile(other, filterDialog("*.cnf;*.bin|*.cnf;*.bin"));
     actions.withFile()->trigger();
     ASSERT_TRUE(shown);
 
@@ -87,10 +87,11 @@ TEST_F(CompareTest, DeclinedOfferAfterAWriteReadsNothing) {
     actions.setShow([](const QString&, const std::vector<std::string>&, const Comparison&) {
         ADD_FAILURE() << "nothing to show";
     });
-    prompts.expectMessage("ИНФОРМАЦИЯ",
-                          "ПРОВЕРИТЬ ЗАПИСЬ? ПЕРЕВЕДИТЕ ПУ-П В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" "
-                          "И НАЖМИТЕ \"ДА\"",
-                          MsgButtons::YesNo, MsgResult::No);
+    prompts.expectMessage(
+        cp("ИНФОРМАЦИЯ"),
+        cp("ПРОВЕРИТЬ ЗАПИСЬ? ПЕРЕВЕДИТЕ ПУ-П В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" "
+           "И НАЖМИТЕ \"ДА\""),
+        MsgButtons::YesNo, MsgResult::No);
     actions.offerVerify();
 }
 

@@ -206,11 +206,10 @@ TEST_F(GuiTest, ADamagedRelayStepIsReportedAndTheOpeningCompletes) {
 ШАГ 01=БРВУX/01/ВКЛ /000
 ШАГ 02=БРВУ4/01/ВКЛ /000
 )");
-    m_prompts.expectOpen(cnf);
-    m_prompts.expectMessageCaption("ОШИБКА");
+    m_prompts.expectOpenFile(cnf, cnfDialog());
+    m_prompts.expectMessageCaption(cp("ОШИБКА"));
     action("fileOpenAction")->trigger();
-    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
-    EXPECT_NE(m_prompts.lastMessageTexts[0].find("СЦЕНАРИЙ 02"), std::string::npos);
+    EXPECT_NE(lastText(m_prompts).find("СЦЕНАРИЙ 02"), std::string::npos);
     EXPECT_TRUE(label("relay2Label")->isVisible());
     EXPECT_FALSE(label("relay4Label")->isVisible());
     EXPECT_EQ(label("sourcePanel")->text(), q("  ИСТОЧНИК:  ОБЪЕКТ"));
@@ -240,11 +239,13 @@ TEST_F(GuiTest, CommentsAreStoredInUpperCaseAndRemovedWhenEmpty) {
         {label("relay3Label"), "БРВУ3", "насосная ёж", "НАСОСНАЯ ЁЖ"},
     };
     for (const Row& row : rows) {
-        m_prompts.expectInput(row.key, prompt, row.typed);
+        m_prompts.expectInput(cp(row.key), cp(prompt),
+                              row.typed ? std::optional<std::string>(cp(*row.typed))
+                                        : std::nullopt);
         QTest::mouseDClick(row.target, Qt::LeftButton);
         EXPECT_EQ(key(cnf, "КОММЕНТАРИИ К ПРИБОРАМ", row.key), row.stored) << row.key;
     }
-    EXPECT_EQ(m_prompts.lastInitialInput, "");
+    EXPECT_EQ(m_prompts.asked().back().initial, "");
     EXPECT_FALSE(m_window->session().modified());
 
     // A disabled list cannot be double-clicked.

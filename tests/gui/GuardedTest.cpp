@@ -38,7 +38,7 @@ TEST(GuardedTest, OwnErrorsAreShownAndFaultsAreNotDressedAsThem) {
         SCOPED_TRACE(c.what);
         ScriptedPrompts prompts;
         BusyRecorder progress;
-        prompts.expectMessage(c.caption, c.text, MsgButtons::Ok, MsgResult::Ok);
+        prompts.expectMessage(cp(c.caption), cp(c.text), MsgButtons::Ok, MsgResult::Ok);
         EXPECT_FALSE(guarded(prompts, progress, c.body));
         EXPECT_FALSE(progress.busy) << "the busy cursor must not stay";
         EXPECT_TRUE(prompts.allAnswered());
@@ -46,7 +46,7 @@ TEST(GuardedTest, OwnErrorsAreShownAndFaultsAreNotDressedAsThem) {
     ScriptedPrompts quiet;
     BusyRecorder progress;
     EXPECT_TRUE(guarded(quiet, progress, [] {}));
-    EXPECT_TRUE(quiet.asked.empty());
+    EXPECT_TRUE(quiet.asked().empty());
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #pragma once
-// The window under test with a scripted person: every question the window
-// asks must have been expected, in order, with its caption, text and
-// buttons; anything else fails the test.
+// The window under test with a scripted person (the one ScriptedPrompts of
+// tests/support): every question the window asks must have been expected,
+// in order, with its caption, text and buttons; anything else fails the
+// test. Texts are CP1251 there; cp() converts the UTF-8 of the tests.
+#include "ScriptedPrompts.h"
 #include "TempDir.h"
 #include "app/UserPrompts.h"
 #include "document/IniStore.h"
@@ -24,57 +26,16 @@ class QTableWidget;
 
 namespace kvort::gui::test {
 
-class ScriptedPrompts : public UserPrompts {
-  public:
-    ~ScriptedPrompts() override;
+using kvort::ScriptedPrompts;
 
-    // Expectations; texts are UTF-8 here for readability.
-    void expectMessage(std::string caption, std::string text, MsgButtons buttons, MsgResult answer);
-    // Any message with this caption (for error texts naming temp paths).
-    void expectMessageCaption(std::string caption, MsgResult answer = MsgResult::Ok);
-    void expectSave(std::optional<std::filesystem::path> answer,
-                    std::string filter = "*.cnf|*.cnf");
-    void expectOpen(std::optional<std::filesystem::path> answer,
-                    std::string filter = "*.cnf|*.cnf");
-    void expectSeries(int answer);
-    // answer nullopt = Cancel, which returns the initial text.
-    void expectInput(std::string caption, std::string prompt, std::optional<std::string> answer);
-    bool allAnswered() const { return m_script.empty(); }
-    // Runs once, when the next question arrives (to look at the window
-    // while a workflow waits for the person).
-    std::function<void()> beforeNextAnswer;
-
-    std::vector<std::string> asked;            // every text asked, UTF-8
-    std::vector<std::string> lastMessageTexts; // of caption-only expectations
-    std::vector<std::filesystem::path> openedDocuments;
-    std::string lastInitialInput; // UTF-8
-
-    MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
-                      MsgButtons buttons) override;
-    std::optional<std::filesystem::path> openFile(const FileDialogOptions& options) override;
-    std::optional<std::filesystem::path> saveFile(const FileDialogOptions& options) override;
-    std::string inputBox(std::string_view caption, std::string_view prompt,
-                         std::string_view initial) override;
-    int chooseSeries() override;
-    void openDocument(const std::filesystem::path& path) override;
-
-  private:
-    enum class Kind { Message, Save, Open, Input, Series };
-    struct Step {
-        Kind kind;
-        std::string caption, text;
-        bool anyText = false;
-        MsgButtons buttons = MsgButtons::Ok;
-        MsgResult answer = MsgResult::Ok;
-        std::optional<std::filesystem::path> file;
-        std::optional<std::string> input;
-        int series = -1;
-    };
-    std::optional<Step> next(Kind kind, const std::string& what);
-    std::optional<std::filesystem::path> fileDialog(Kind kind, const char* what,
-                                                    const FileDialogOptions& options);
-    std::deque<Step> m_script;
-};
+// The configuration dialogs as the window shows them: open (and the save of
+// a read), and the new configuration's, which asks about the set itself.
+FileDialogOptions cnfDialog();
+FileDialogOptions newConfigDialog();
+// A dialog known by its filter alone.
+FileDialogOptions filterDialog(std::string filter);
+// The text of the last prompt asked, UTF-8.
+std::string lastText(const ScriptedPrompts& prompts);
 
 class GuiTest : public ::testing::Test {
   protected:

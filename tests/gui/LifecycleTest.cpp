@@ -46,9 +46,13 @@ const char* kOpened = R"([СИСТЕМА]
 } // namespace
 
 TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
-    // Another extension is replaced; an existing NAME.cnf is overwritten.
+    // Another extension is replaced; an existing NAME.cnf is overwritten
+    // once the person has agreed.
     writeText(m_dir / "ОБЪЕКТ.cnf", "[СТАРОЕ]\nКЛЮЧ=1\n");
-    const fs::path cnf = createNew("ОБЪЕКТ.txt");
+    m_prompts.expectSaveFile(m_dir / "ОБЪЕКТ.txt", newConfigDialog());
+    m_prompts.expectMessageCaption(cp("ИНФОРМАЦИЯ"), MsgResult::Yes);
+    action("newConfigAction")->trigger();
+    const fs::path cnf = m_dir / "ОБЪЕКТ.cnf";
     EXPECT_EQ(cnf, m_dir / "ОБЪЕКТ.cnf");
     EXPECT_FALSE(key(cnf, "СТАРОЕ", "КЛЮЧ"));
     for (int z : {1, 17, 256}) {
@@ -81,7 +85,7 @@ TEST_F(GuiTest, NewConfigurationWritesTheFileSetAndEnablesTheWindow) {
 }
 
 TEST_F(GuiTest, CancelledNewConfigurationLeavesTheStartState) {
-    m_prompts.expectSave(std::nullopt);
+    m_prompts.expectSaveFile(std::nullopt, newConfigDialog());
     action("newConfigAction")->trigger();
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
     EXPECT_TRUE(action("fileOpenAction")->isEnabled());
@@ -93,11 +97,10 @@ TEST_F(GuiTest, CancelledNewConfigurationLeavesTheStartState) {
 }
 
 TEST_F(GuiTest, UnwritableNewConfigurationIsReportedAndOpensNothing) {
-    m_prompts.expectSave(m_dir / "НЕТ-ТАКОЙ-ПАПКИ" / "ОБЪЕКТ");
-    m_prompts.expectMessageCaption("ОШИБКА");
+    m_prompts.expectSaveFile(m_dir / "НЕТ-ТАКОЙ-ПАПКИ" / "ОБЪЕКТ", newConfigDialog());
+    m_prompts.expectMessageCaption(cp("ОШИБКА"));
     action("newConfigAction")->trigger();
-    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
-    EXPECT_NE(m_prompts.lastMessageTexts[0].find("ОБЪЕКТ.cnf"), std::string::npos);
+    EXPECT_NE(lastText(m_prompts).find("ОБЪЕКТ.cnf"), std::string::npos);
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
     EXPECT_TRUE(action("newConfigAction")->isEnabled());
     EXPECT_FALSE(action("writeConfigAction")->isEnabled());
@@ -143,8 +146,8 @@ TEST_F(GuiTest, OpenPromptOnlyAfterAnOpeningWithEdits) {
     const std::string before = fileBytes(other);
     pick(1, 2);
     EXPECT_NE(fileBytes(other), before);
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNo, MsgResult::No);
-    m_prompts.expectOpen(std::nullopt);
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kSaveQuestion), MsgButtons::YesNo, MsgResult::No);
+    m_prompts.expectOpenFile(std::nullopt, cnfDialog());
     action("fileOpenAction")->trigger();
     EXPECT_EQ(fileBytes(other), before);
     // Cancelling the dialog afterwards undoes nothing, and the flag stays cleared.
@@ -171,7 +174,7 @@ TEST_P(CloseTest, AnswerAtClosingHasItsFileEffects) {
     ASSERT_TRUE(fs::exists(m_dir / "ОБЪЕКТ.tb2"));
     grid("zoneGrid")->item(0, 1)->setText(q("СКЛАД ГСМ"));
 
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNoCancel,
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kSaveQuestion), MsgButtons::YesNoCancel,
                             GetParam().answer);
     const bool closed = m_window->close();
     switch (GetParam().answer) {
@@ -221,7 +224,8 @@ TEST_F(GuiTest, ClosingWithoutEditsAsksNothing) {
 TEST_F(GuiTest, NoAtClosingAfterANewConfigurationChangesNoFile) {
     const fs::path cnf = createNew();
     const std::string made = fileBytes(cnf);
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNoCancel, MsgResult::No);
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kSaveQuestion), MsgButtons::YesNoCancel,
+                            MsgResult::No);
     EXPECT_TRUE(m_window->close());
     EXPECT_EQ(fileBytes(cnf), made);
 }
@@ -229,7 +233,8 @@ TEST_F(GuiTest, NoAtClosingAfterANewConfigurationChangesNoFile) {
 TEST_F(GuiTest, NewConfigurationDoesNotTakeOverTheDirectionsOfTheLastOne) {
     open(writeCnf("СТАРЫЙ", kOpened));
     const fs::path cnf = createNew("НОВЫЙ");
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", kSaveQuestion, MsgButtons::YesNoCancel, MsgResult::Yes);
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp(kSaveQuestion), MsgButtons::YesNoCancel,
+                            MsgResult::Yes);
     EXPECT_TRUE(m_window->close());
     EXPECT_FALSE(IniStore(cnf).SectionExists(cp("НАПРАВЛЕНИЕ 2")));
     EXPECT_EQ(key(cnf, "ЗОНА", "1"), "ЗОНА 1");
@@ -275,10 +280,9 @@ namespace kvort::gui::test {
 
 TEST_F(GuiTest, OpeningAFileThatIsNotThereCreatesNothing) {
     const fs::path missing = m_dir / "НЕТ ТАКОГО.cnf";
-    m_prompts.expectMessageCaption("ОШИБКА");
+    m_prompts.expectMessageCaption(cp("ОШИБКА"));
     m_window->FileOpen1Accept(missing); // as for a name given on the command line
-    ASSERT_EQ(m_prompts.lastMessageTexts.size(), 1u);
-    EXPECT_NE(m_prompts.lastMessageTexts[0].find("НЕТ ТАКОГО.cnf"), std::string::npos);
+    EXPECT_NE(lastText(m_prompts).find("НЕТ ТАКОГО.cnf"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(m_dir));
     EXPECT_FALSE(m_window->findChild<QTabWidget*>("tabs")->isVisible());
     EXPECT_TRUE(label("sourcePanel")->text().isEmpty());

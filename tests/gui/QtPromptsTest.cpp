@@ -1,16 +1,21 @@
 // The Qt side of the prompts port: filters, message-box buttons and the
 // series dialog, answered by clicking the real dialogs.
 #include "gui/dialogs/QtPrompts.h"
+#include "TempDir.h"
 #include "gui/GuiText.h"
+#include "gui/QtTranslations.h"
 #include "text/Cp1251.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -175,6 +180,64 @@ TEST(QtPromptsTest, InputBoxCancelGivesBackTheInitialText) {
     EXPECT_EQ(text::toUtf8(prompts.inputBox(text::fromUtf8("ППКП1"), text::fromUtf8("ВВЕДИТЕ"),
                                             text::fromUtf8("СТАРЫЙ"))),
               "СТАРЫЙ");
+}
+
+TEST(QtPromptsTest, ASaveDialogAsksInRussianBeforeReplacingAFile) {
+    const std::unique_ptr<QTranslator> texts = installQtTranslations();
+    ASSERT_NE(texts, nullptr) << "qt6-translations-l10n is not installed";
+    kvort::test::TempDir dir(kvort::test::TempDir::Cwd::Enter);
+    std::ofstream(dir / "ОБЪЕКТ.json") << "{}";
+    QtPrompts prompts;
+    FileDialogOptions options;
+    options.filter = "*.json|*.json";
+    options.defaultExtension = ".json";
+    options.initialName = text::fromUtf8("ОБЪЕКТ.json");
+
+    struct Row {
+        const char* name;
+        bool ask;
+        const char* answer; // the button of the question, "" when none comes
+        bool chosen;
+    };
+    for (const Row& row :
+         {Row{"asked, replaced", true, "Да", true}, Row{"asked, kept", true, "Нет", false},
+          Row{"not asked", false, "", true}}) {
+        SCOPED_TRACE(row.name);
+        options.askBeforeReplacing = row.ask;
+        QString question;
+        whenModal([&](QWidget* d) {
+            auto* dialog = qobject_cast<QFileDialog*>(d);
+            ASSERT_NE(dialog, nullptr);
+            if (*row.answer)
+                whenModal([&](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    ASSERT_NE(box, nullptr);
+                    question = box->text();
+                    QAbstractButton* button = box->button(
+                        std::string(row.answer) == "Да" ? QMessageBox::Yes : QMessageBox::No);
+                    ASSERT_NE(button, nullptr);
+                    EXPECT_EQ(button->text().remove(u'&'), QString::fromUtf8(row.answer));
+                    button->click();
+                });
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+            // Kept: the dialog stays for another name; the person cancels.
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        const auto chosen = prompts.saveFile(options);
+        EXPECT_EQ(chosen.has_value(), row.chosen);
+        if (chosen) {
+            EXPECT_EQ(chosen->filename(), "ОБЪЕКТ.json");
+        }
+        if (*row.answer) {
+            EXPECT_TRUE(question.contains(QStringLiteral("ОБЪЕКТ.json"))) << question.toStdString();
+            EXPECT_TRUE(question.contains(QStringLiteral("уже существует")))
+                << question.toStdString();
+        } else {
+            EXPECT_TRUE(question.isEmpty());
+        }
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 } // namespace kvort::gui::test

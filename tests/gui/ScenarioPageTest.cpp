@@ -226,9 +226,9 @@ TEST_F(ScenarioPageTest, ZoneModeWithoutAZoneIsRefused) {
     const std::string before = readFile(cnf);
     page.openScenario(2);
     EXPECT_EQ(list("zoneCombo")->currentIndex(), -1);
-    prompts.expectMessage("ОШИБКА",
-                          "НЕ ВЫБРАНА ЗОНА СЦЕНАРИЯ: ВЫБЕРИТЕ ЗОНУ ИЛИ \"В ЛЮБОЙ\". "
-                          "СЦЕНАРИЙ НЕ СОХРАНЕН",
+    prompts.expectMessage(cp("ОШИБКА"),
+                          cp("НЕ ВЫБРАНА ЗОНА СЦЕНАРИЯ: ВЫБЕРИТЕ ЗОНУ ИЛИ \"В ЛЮБОЙ\". "
+                             "СЦЕНАРИЙ НЕ СОХРАНЕН"),
                           MsgButtons::Ok, MsgResult::Ok);
     click("saveScenarioButton");
     EXPECT_EQ(readFile(cnf), before);
@@ -353,19 +353,19 @@ TEST_F(OutputDescriptionsTest, DoubleClickOnAStepDevice) {
     page.show();
     page.openScenario(1);
     choose(step(1, "Device"), "ПУ-П ");
-    prompts.expectInput("ПУ-П /01", "ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА", "сирена холла");
+    prompts.expectInput(cp("ПУ-П /01"), cp("ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА"), cp("сирена холла"));
     QTest::mouseDClick(step(1, "Device"), Qt::LeftButton);
-    EXPECT_EQ(prompts.lastInitialInput, "ВЫХОД 1 ХОЛЛ");
+    EXPECT_EQ(prompts.asked().back().initial, cp("ВЫХОД 1 ХОЛЛ"));
     EXPECT_EQ(value("ОПИСАНИЕ ВЫХОДОВ", "ПУ-П /01"), "СИРЕНА ХОЛЛА");
 
     // Cancelled: the description is written again, upper-cased.
     IniStore(cnf).WriteString(cp("ОПИСАНИЕ ВЫХОДОВ"), cp("ПУ-П /01"), cp("табло"));
-    prompts.expectInput("ПУ-П /01", "ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА", std::nullopt);
+    prompts.expectInput(cp("ПУ-П /01"), cp("ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА"), std::nullopt);
     QTest::mouseDClick(step(1, "Device"), Qt::LeftButton);
     EXPECT_EQ(value("ОПИСАНИЕ ВЫХОДОВ", "ПУ-П /01"), "ТАБЛО");
 
     // Emptied: deleted.
-    prompts.expectInput("ПУ-П /01", "ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА", "");
+    prompts.expectInput(cp("ПУ-П /01"), cp("ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА"), cp(""));
     QTest::mouseDClick(step(1, "Device"), Qt::LeftButton);
     EXPECT_EQ(value("ОПИСАНИЕ ВЫХОДОВ", "ПУ-П /01"), std::nullopt);
     EXPECT_FALSE(session.modified());
@@ -375,7 +375,7 @@ TEST_F(OutputDescriptionsTest, ModuleLinesHaveNoneAndPiuKeepsItsName) {
     page.show();
     page.openScenario(2);
     ASSERT_EQ(step(2, "Device")->text(), q("ПИУ71"));
-    prompts.expectInput("ПИУ71/04", "ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА", "дверь");
+    prompts.expectInput(cp("ПИУ71/04"), cp("ВВЕДИТЕ ОПИСАНИЕ ФУНКЦИИ ВЫХОДА"), cp("дверь"));
     QTest::mouseDClick(step(2, "Device"), Qt::LeftButton);
     EXPECT_EQ(value("ОПИСАНИЕ ВЫХОДОВ", "ПИУ71/04"), "ДВЕРЬ");
     // A БКА step and the empty device after the last step open nothing

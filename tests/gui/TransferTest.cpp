@@ -96,14 +96,15 @@ TEST_F(TransferTest, WriteSendsTheCheckedImageToThePanel) {
         writeEnabledMeanwhile = action("writeConfigAction")->isEnabled();
         readEnabledMeanwhile = action("readConfigPanelAction")->isEnabled();
     };
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? ",
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp("ЗАПУСТИТЬ ПРОЦЕДУРУ ПРОВЕРКИ КОНФИГУРАЦИИ? "),
                             MsgButtons::YesNo, MsgResult::No);
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА", MsgButtons::Ok,
-                            MsgResult::Ok);
-    m_prompts.expectMessage("ИНФОРМАЦИЯ",
-                            "ПРОВЕРИТЬ ЗАПИСЬ? ПЕРЕВЕДИТЕ ПУ-П В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" "
-                            "И НАЖМИТЕ \"ДА\"",
-                            MsgButtons::YesNo, MsgResult::No);
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp("ЗАПИСЬ КОНФИГУРАЦИИ В ПУ-П ЗАКОНЧЕНА"),
+                            MsgButtons::Ok, MsgResult::Ok);
+    m_prompts.expectMessage(
+        cp("ИНФОРМАЦИЯ"),
+        cp("ПРОВЕРИТЬ ЗАПИСЬ? ПЕРЕВЕДИТЕ ПУ-П В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" "
+           "И НАЖМИТЕ \"ДА\""),
+        MsgButtons::YesNo, MsgResult::No);
     action("writeConfigAction")->trigger();
 
     EXPECT_FALSE(closedMeanwhile);
@@ -133,9 +134,9 @@ TEST_F(TransferTest, AKeptPanelReadOpensWhatThePanelHeld) {
     SimPanel panelSim(o);
     usePort(panelSim.sim().devicePath());
 
-    m_prompts.expectMessage("ИНФОРМАЦИЯ", "ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?",
+    m_prompts.expectMessage(cp("ИНФОРМАЦИЯ"), cp("ЧТЕНИЕ КОНФИГУРАЦИИ ЗАКОНЧЕНО. СОХРАНИТЬ?"),
                             MsgButtons::YesNo, MsgResult::Yes);
-    m_prompts.expectSave(m_dir / "ИЗ ПРИБОРА");
+    m_prompts.expectSaveFile(m_dir / "ИЗ ПРИБОРА", cnfDialog());
     action("readConfigPanelAction")->trigger();
 
     EXPECT_TRUE(fs::exists(m_dir / "ИЗ ПРИБОРА.bin"));
@@ -155,7 +156,7 @@ TEST_F(TransferTest, AReadThatLosesThePanelTakesTheProgressBarAway) {
     o.image.assign(TPanelImage::kSize, 0xFF);
     SimPanel panelSim(o);
     usePort(panelSim.sim().devicePath());
-    m_prompts.expectMessage("ОШИБКА", "НЕТ СВЯЗИ С ПУ-П ", MsgButtons::Ok, MsgResult::Ok);
+    m_prompts.expectMessage(cp("ОШИБКА"), cp("НЕТ СВЯЗИ С ПУ-П "), MsgButtons::Ok, MsgResult::Ok);
     action("readConfigPanelAction")->trigger();
     EXPECT_TRUE(progressHidden());
     EXPECT_TRUE(label("statusPanel")->text().isEmpty());
@@ -166,7 +167,8 @@ TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
     createNew();
     usePort((m_dir / "ttyНЕТ").string());
     m_prompts.expectMessage(
-        "ОШИБКА", "НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П",
+        cp("ОШИБКА"),
+        cp("НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П"),
         MsgButtons::Ok, MsgResult::Ok);
     action("readConfigPanelAction")->trigger();
     EXPECT_FALSE(tabsVisible());
@@ -181,12 +183,12 @@ TEST_F(TransferTest, ReadWithNoPanelSaysSoAndLeavesOpeningAndCreating) {
 
 TEST_F(TransferTest, ReadsDoNothingWhileTheReadProcedureIsDisabled) {
     // A cancelled new configuration leaves the read procedure disabled.
-    m_prompts.expectSave(std::nullopt);
+    m_prompts.expectSaveFile(std::nullopt, newConfigDialog());
     action("newConfigAction")->trigger();
     ASSERT_FALSE(action("readConfigAction")->isEnabled());
     action("readConfigPanelAction")->trigger();
     action("readConfigCardAction")->trigger();
-    EXPECT_TRUE(m_prompts.asked.size() == 1u);
+    EXPECT_TRUE(m_prompts.asked().size() == 1u);
 }
 
 } // namespace kvort::gui::test

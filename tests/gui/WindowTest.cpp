@@ -76,7 +76,10 @@ TEST_F(GuiTest, MenusAndToolBarAreInTheirOrder) {
           {"Сравнить с прибором", {}},
           {"", {}},
           {"Выход", {}}}},
-        {"Сервис", {{"Печать", QKeySequence(Qt::CTRL | Qt::Key_P)}, {"Сравнить с файлом...", {}}}},
+        {"Сервис",
+         {{"Печать", QKeySequence(Qt::CTRL | Qt::Key_P)},
+          {"Сравнить с файлом...", {}},
+          {"История конфигурации...", {}}}},
         {"Архивы", {{"Архив пожаров", {}}, {"Архив отказов", {}}, {"Архив событий", {}}}},
         {"Справка", {{"Помощь", Qt::Key_F1}, {"О программе", {}}}},
     };
@@ -115,7 +118,7 @@ TEST_F(GuiTest, ShortcutsTriggerTheirActions) {
     QTest::keySequence(m_window.get(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(print.count(), 0);
 
-    m_prompts.expectOpen(std::nullopt);
+    m_prompts.expectOpenFile(std::nullopt, cnfDialog());
     QSignalSpy open(action("fileOpenAction"), &QAction::triggered);
     QTest::keyClick(m_window.get(), Qt::Key_F2);
     EXPECT_EQ(open.count(), 1);
@@ -123,17 +126,18 @@ TEST_F(GuiTest, ShortcutsTriggerTheirActions) {
     // F8 searches for the panel (here on a port that does not exist).
     ::setenv("KVORT_PORTS", (m_dir / "ttyNONE").c_str(), 1);
     m_prompts.expectMessage(
-        "ОШИБКА", "НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П",
+        cp("ОШИБКА"),
+        cp("НЕ ПОДКЛЮЧЕН ИЛИ НЕ ПЕРЕВЕДЕН В РЕЖИМ \"СЧИТЫВАНИЯ КОНФИГУРАЦИИ\" ПРИБОР ПУ-П"),
         MsgButtons::Ok, MsgResult::Ok);
     QTest::keyClick(m_window.get(), Qt::Key_F8);
     ::unsetenv("KVORT_PORTS");
 
     QTest::keyClick(m_window.get(), Qt::Key_F1);
-    ASSERT_EQ(m_prompts.openedDocuments.size(), 1u);
-    EXPECT_EQ(m_prompts.openedDocuments[0].filename(), "KvortConfig.html");
-    EXPECT_EQ(m_prompts.openedDocuments[0].parent_path().filename(), "KvortConfigHelp");
+    ASSERT_EQ(m_prompts.documentsOpened().size(), 1u);
+    EXPECT_EQ(m_prompts.documentsOpened()[0].filename(), "KvortConfig.html");
+    EXPECT_EQ(m_prompts.documentsOpened()[0].parent_path().filename(), "KvortConfigHelp");
 
-    m_prompts.expectSave(m_dir / "НОВЫЙ");
+    m_prompts.expectSaveFile(m_dir / "НОВЫЙ", newConfigDialog());
     QSignalSpy created(action("newConfigAction"), &QAction::triggered);
     QTest::keyClick(m_window.get(), Qt::Key_F4);
     EXPECT_EQ(created.count(), 1);

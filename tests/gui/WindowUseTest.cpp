@@ -3,6 +3,11 @@
 // the lists that open at once and the Russian standard dialogs.
 #include "GuiFixture.h"
 
+#include "app/CardFiles.h"
+#include "gui/TransferActions.h"
+#include "link/PortDiagnostics.h"
+#include "text/Cp1251.h"
+
 #include "TempDir.h"
 #include "gui/QtTranslations.h"
 
@@ -22,6 +27,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdlib>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -53,7 +59,8 @@ class WindowUseTest : public GuiTest {
     QProgressBar* progressBar() const { return m_window->findChild<QProgressBar*>("progressBar"); }
     // The message of a search that found nothing.
     void expectNotFound(const char* text) {
-        m_prompts.expectMessage("ОШИБКА", text, MsgButtons::Ok, MsgResult::Ok);
+        m_prompts.expectMessage(cp("ОШИБКА"), cp(text), MsgIcon::Error, MsgButtons::Ok,
+                                MsgResult::Ok);
     }
     void press(QKeySequence keys) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget()
@@ -70,14 +77,21 @@ TEST_F(WindowUseTest, EveryShortcutReachesItsAction) {
         std::function<void()> expect; // the questions the action asks
     };
     const std::vector<Row> rows = {
-        {Qt::Key_F2, "fileOpenAction", [&] { m_prompts.expectOpen(std::nullopt); }},
+        {Qt::Key_F2, "fileOpenAction",
+         [&] { m_prompts.expectOpenFile(std::nullopt, cnfDialog()); }},
         {Qt::Key_F8, "readConfigPanelAction", [&] { expectNotFound(kReadNotFound); }},
         // The reads are given back after a search that found nothing.
         {Qt::CTRL | Qt::Key_F8, "readConfigCardAction",
-         [&] { m_prompts.expectOpen(std::nullopt, "*.BIN|*.BIN"); }},
+         [&] { m_prompts.expectOpenFile(std::nullopt, CardFileDialog()); }},
         {Qt::Key_F8, "readConfigPanelAction", [&] { expectNotFound(kReadNotFound); }},
-        {Qt::Key_F2, "fileOpenAction", [&] { m_prompts.expectOpen(std::nullopt); }},
-        {Qt::Key_F4, "newConfigAction", [&] { m_prompts.expectSave(m_dir / "ОБЪЕКТ"); }},
+        {Qt::Key_F2, "fileOpenAction",
+         [&] { m_prompts.expectOpenFile(std::nullopt, cnfDialog()); }},
+        {Qt::Key_F4, "newConfigAction",
+         [&] {
+             m_prompts.expectSaveFile(m_dir / "ОБЪЕКТ", newConfigDialog());
+             // ОБЪЕКТ.cnf is there: the question about replacing it.
+             m_prompts.expectMessageCaption(cp("ИНФОРМАЦИЯ"), MsgResult::Yes);
+         }},
         {Qt::Key_F9, "writeConfigAction", [&] { expectNotFound(kWriteNotFound); }},
         {Qt::CTRL | Qt::Key_F9, "writeConfigCardAction", [&] { m_prompts.expectSeries(-1); }},
         {Qt::Key_F1, "helpConfigAction", [] {}},
@@ -99,7 +113,7 @@ TEST_F(WindowUseTest, EveryShortcutReachesItsAction) {
         EXPECT_EQ(triggered.count(), 1);
         EXPECT_TRUE(m_prompts.allAnswered());
     }
-    EXPECT_EQ(m_prompts.openedDocuments.size(), 1u);
+    EXPECT_EQ(m_prompts.documentsOpened().size(), 1u);
 }
 
 TEST_F(WindowUseTest, CtrlTabSwitchesTabsAndTheNoteStaysWithItsTab) {
@@ -142,7 +156,7 @@ TEST_F(WindowUseTest, ANewConfigurationShowsItselfNotTheOneBefore) {
 
     // F4 in a slot list is the menu's F4, and leaves the list closed.
     slotList(1)->setFocus();
-    m_prompts.expectSave(m_dir / "НОВЫЙ");
+    m_prompts.expectSaveFile(m_dir / "НОВЫЙ", newConfigDialog());
     QTest::keyClick(slotList(1), Qt::Key_F4);
     EXPECT_FALSE(slotList(1)->view()->isVisible());
 
@@ -173,11 +187,50 @@ TEST_F(WindowUseTest, ADropDownListShowsItsFocusAndOpensOnOneClick) {
     EXPECT_TRUE(list->view()->isVisible()); // at once, no waiting
     list->hidePopup();
 
-    m_prompts.expectInput("ППКП1", "ВВЕДИТЕ КОММЕНТАРИЙ К ПРИБОРУ(НЕ БОЛЕЕ 20 ЗНАКОВ)",
+    m_prompts.expectInput(cp("ППКП1"), cp("ВВЕДИТЕ КОММЕНТАРИЙ К ПРИБОРУ(НЕ БОЛЕЕ 20 ЗНАКОВ)"),
                           std::nullopt);
     QTest::mouseDClick(list, Qt::LeftButton);
     EXPECT_FALSE(list->view()->isVisible());
     EXPECT_EQ(list->currentText(), q("НЕТ"));
+}
+
+TEST_F(WindowUseTest, ASearchThatFindsNoPanelSaysWhatStandsInTheWay) {
+    // A machine where ModemManager probes the USB adapter the ports lead to.
+    const fs::path root = m_dir / "machine";
+    SystemRoots machine;
+    machine.proc = (root / "proc").string();
+    machine.dev = (root / "dev").string();
+    machine.sys = (root / "sys").string();
+    machine.selfPid = 1;
+    fs::create_directories(root / "proc" / "400");
+    fs::create_directories(root / "dev");
+    fs::create_directories(root / "sys");
+    std::ofstream(root / "proc" / "400" / "comm") << "ModemManager\n";
+    const fs::path adapter = root / "dev" / "ttyUSB0";
+    std::ofstream(adapter) << "x";
+    ::setenv("KVORT_PORTS", adapter.c_str(), 1);
+    std::vector<std::string> searched;
+    m_window->transfers().setPortHints([&](const PortMap& map) {
+        searched = map.paths();
+        return noPanelHints(map, machine);
+    });
+    const std::string hints = noPanelHints(PortMap::parse(adapter.string()), machine);
+    ASSERT_NE(hints.find("ModemManager"), std::string::npos) << hints;
+
+    createNew();
+    for (const char* name : {"writeConfigAction", "readConfigPanelAction"}) {
+        SCOPED_TRACE(name);
+        expectNotFound(std::string(name) == "writeConfigAction" ? kWriteNotFound : kReadNotFound);
+        m_prompts.expectMessageCaption(cp("ВНИМАНИЕ"));
+        action(name)->trigger();
+        ASSERT_TRUE(m_prompts.allAnswered());
+        const auto& box = m_prompts.asked().back();
+        EXPECT_EQ(box.icon, MsgIcon::Warning);
+        EXPECT_EQ(box.buttons, MsgButtons::Ok);
+        EXPECT_NE(text::toUtf8(box.text).find(hints.substr(0, hints.size() - 1)), std::string::npos)
+            << text::toUtf8(box.text);
+        EXPECT_EQ(searched.at(0), adapter.string());
+    }
 }
 
 TEST_F(WindowUseTest, TheStandardDialogsSpeakRussian) {

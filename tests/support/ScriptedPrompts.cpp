@@ -37,7 +37,18 @@ std::string describe(const ScriptedPrompts::Asked& a) {
 
 bool sameDialogOptions(const FileDialogOptions& a, const FileDialogOptions& b) {
     return a.filter == b.filter && a.defaultExtension == b.defaultExtension &&
-           a.initialName == b.initialName;
+           a.initialName == b.initialName && a.askBeforeReplacing == b.askBeforeReplacing;
+}
+
+bool iconFitsCaption(std::string_view caption, MsgIcon icon) {
+    const std::string c = text::toUtf8(caption);
+    if (c == "ОШИБКА" || c == "ПРЕДУПРЕЖДЕНИЕ")
+        return icon == MsgIcon::Error;
+    if (c == "ИНФОРМАЦИЯ")
+        return icon == MsgIcon::Information || icon == MsgIcon::Question;
+    if (c == "ВНИМАНИЕ")
+        return icon == MsgIcon::Warning || icon == MsgIcon::Error;
+    return true;
 }
 
 } // namespace
@@ -46,9 +57,22 @@ ScriptedPrompts& ScriptedPrompts::expectMessage(std::string_view caption, std::s
                                                 MsgIcon icon, MsgButtons buttons,
                                                 MsgResult answer) {
     Step s;
-    s.expected = {Kind::Message, std::string(caption), std::string(text), icon, buttons, {}};
+    s.expected = {Kind::Message, std::string(caption), std::string(text), icon, buttons, {}, {}};
     s.answer = answer;
     m_script.push_back(std::move(s));
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::expectMessage(std::string_view caption, std::string_view text,
+                                                MsgButtons buttons, MsgResult answer) {
+    expectMessage(caption, text, MsgIcon::Information, buttons, answer);
+    m_script.back().iconByCaption = true;
+    return *this;
+}
+
+ScriptedPrompts& ScriptedPrompts::expectMessageCaption(std::string_view caption, MsgResult answer) {
+    expectMessage(caption, "", MsgButtons::Ok, answer);
+    m_script.back().anyText = true;
     return *this;
 }
 
@@ -72,10 +96,15 @@ ScriptedPrompts& ScriptedPrompts::expectSaveFile(std::optional<std::filesystem::
 }
 
 ScriptedPrompts& ScriptedPrompts::expectInput(std::string_view caption, std::string_view prompt,
-                                              std::string answer) {
+                                              std::optional<std::string> answer) {
     Step s;
-    s.expected = {Kind::InputBox,       std::string(caption), std::string(prompt),
-                  MsgIcon::Information, MsgButtons::OkCancel, {}};
+    s.expected = {Kind::InputBox,
+                  std::string(caption),
+                  std::string(prompt),
+                  MsgIcon::Information,
+                  MsgButtons::OkCancel,
+                  {},
+                  {}};
     s.input = std::move(answer);
     m_script.push_back(std::move(s));
     return *this;
@@ -91,15 +120,23 @@ ScriptedPrompts& ScriptedPrompts::expectSeries(int answer) {
 
 ScriptedPrompts::Step ScriptedPrompts::next(const Asked& asked) {
     m_asked.push_back(asked);
+    if (beforeNextAnswer) {
+        auto hook = std::move(beforeNextAnswer);
+        beforeNextAnswer = nullptr;
+        hook();
+    }
     if (m_script.empty())
         throw UnexpectedPrompt("unexpected " + describe(asked) + " (script is used up)");
     Step step = m_script.front();
     const Asked& e = step.expected;
     bool match = e.kind == asked.kind;
-    if (match && (asked.kind == Kind::Message || asked.kind == Kind::InputBox))
-        match =
-            e.caption == asked.caption && e.text == asked.text &&
-            (asked.kind == Kind::InputBox || (e.icon == asked.icon && e.buttons == asked.buttons));
+    if (match && asked.kind == Kind::InputBox)
+        match = e.caption == asked.caption && e.text == asked.text;
+    if (match && asked.kind == Kind::Message)
+        match = e.caption == asked.caption && (step.anyText || e.text == asked.text) &&
+                (step.iconByCaption ? iconFitsCaption(asked.caption, asked.icon)
+                                    : e.icon == asked.icon) &&
+                (step.anyText || e.buttons == asked.buttons);
     if (match && step.checkOptions)
         match = sameDialogOptions(e.options, asked.options);
     if (!match)
@@ -111,7 +148,8 @@ ScriptedPrompts::Step ScriptedPrompts::next(const Asked& asked) {
 
 MsgResult ScriptedPrompts::message(std::string_view caption, std::string_view text, MsgIcon icon,
                                    MsgButtons buttons) {
-    return next({Kind::Message, std::string(caption), std::string(text), icon, buttons, {}}).answer;
+    return next({Kind::Message, std::string(caption), std::string(text), icon, buttons, {}, {}})
+        .answer;
 }
 
 std::optional<std::filesystem::path> ScriptedPrompts::dialog(Kind kind,
@@ -134,14 +172,17 @@ std::optional<std::filesystem::path> ScriptedPrompts::saveFile(const FileDialogO
 }
 
 std::string ScriptedPrompts::inputBox(std::string_view caption, std::string_view prompt,
-                                      std::string_view) {
-    return next({Kind::InputBox,
-                 std::string(caption),
-                 std::string(prompt),
-                 MsgIcon::Information,
-                 MsgButtons::OkCancel,
-                 {}})
-        .input;
+                                      std::string_view initial) {
+    Asked a{Kind::InputBox,
+            std::string(caption),
+            std::string(prompt),
+            MsgIcon::Information,
+            MsgButtons::OkCancel,
+            {},
+            {}};
+    a.initial = std::string(initial);
+    const auto answer = next(a).input;
+    return answer ? *answer : std::string(initial);
 }
 
 int ScriptedPrompts::chooseSeries() {

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -32,19 +33,30 @@ class ScriptedPrompts : public UserPrompts {
         MsgIcon icon = MsgIcon::Information;
         MsgButtons buttons = MsgButtons::Ok;
         FileDialogOptions options;
+        std::string initial; // of an input box
     };
 
     // The next prompt must be this message box; it is answered with `answer`.
     ScriptedPrompts& expectMessage(std::string_view caption, std::string_view text, MsgIcon icon,
                                    MsgButtons buttons, MsgResult answer);
+    // The same with the icon that goes with the caption: "ОШИБКА" and
+    // "ПРЕДУПРЕЖДЕНИЕ" the error icon, "ИНФОРМАЦИЯ" the information or the
+    // question icon, "ВНИМАНИЕ" the warning or the error icon.
+    ScriptedPrompts& expectMessage(std::string_view caption, std::string_view text,
+                                   MsgButtons buttons, MsgResult answer);
+    // A box with this caption and any text (texts that name temporary paths);
+    // the text is in asked().
+    ScriptedPrompts& expectMessageCaption(std::string_view caption,
+                                          MsgResult answer = MsgResult::Ok);
     // The next prompt must be an open / save dialog; nullopt cancels it. When
     // `options` is given, its filter, default extension and initial name must match.
     ScriptedPrompts& expectOpenFile(std::optional<std::filesystem::path> answer,
                                     std::optional<FileDialogOptions> options = std::nullopt);
     ScriptedPrompts& expectSaveFile(std::optional<std::filesystem::path> answer,
                                     std::optional<FileDialogOptions> options = std::nullopt);
+    // nullopt: the person cancels, and the box returns its initial text.
     ScriptedPrompts& expectInput(std::string_view caption, std::string_view prompt,
-                                 std::string answer);
+                                 std::optional<std::string> answer);
     ScriptedPrompts& expectSeries(int answer);
 
     // A confirmed dialog changes the working directory, as the real ones do;
@@ -55,6 +67,10 @@ class ScriptedPrompts : public UserPrompts {
     const std::vector<std::filesystem::path>& documentsOpened() const { return m_opened; }
     // Expectations not yet used up.
     std::size_t pending() const { return m_script.size(); }
+    bool allAnswered() const { return m_script.empty(); }
+    // Runs once, when the next prompt arrives (to look at the window while
+    // a workflow waits for the person).
+    std::function<void()> beforeNextAnswer;
 
     MsgResult message(std::string_view caption, std::string_view text, MsgIcon icon,
                       MsgButtons buttons) override;
@@ -69,9 +85,11 @@ class ScriptedPrompts : public UserPrompts {
     struct Step {
         Asked expected;
         bool checkOptions = false;
+        bool iconByCaption = false;
+        bool anyText = false;
         MsgResult answer = MsgResult::Ok;
         std::optional<std::filesystem::path> path;
-        std::string input;
+        std::optional<std::string> input;
         int series = 0;
     };
     Step next(const Asked& asked);

@@ -143,9 +143,9 @@ std::optional<std::filesystem::path> QtPrompts::fileDialog(const FileDialogOptio
     dialog.setDirectory(QDir::currentPath());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // A save dialog never asks before replacing: the callers overwrite by
-    // design (a new configuration replaces an existing NAME.cnf).
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // The toolkit's own question, in Russian with its translations loaded;
+    // the new-configuration dialog asks about the whole set itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.askBeforeReplacing);
     QString ext = qs(options.defaultExtension);
     if (ext.startsWith(u'.'))
         ext.remove(0, 1);
