@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace kvort {
 
@@ -17,6 +18,10 @@ enum class CardWriteOutcome {
     Cancelled, // series dialog or save dialog cancelled
     Stopped,   // the configuration check stopped the write
 };
+
+// The warning a card file longer than an image gets (CP1251): its first
+// 65536 bytes are read, which is what the panel wrote; the rest is not ours.
+std::string CardFileLongerText(const std::filesystem::path& file);
 
 // The file dialogs of the card actions.
 FileDialogOptions CardFileDialog();

@@ -3,6 +3,7 @@
 #include "document/ConfigFileSet.h"
 #include "document/Lifecycle.h"
 #include "image/Decoder.h"
+#include "image/ImageMessages.h"
 
 namespace kvort::cli {
 
@@ -13,9 +14,13 @@ int cmdDecode(const std::vector<std::string>& words) {
     auto out = args.value("-o");
     if (!out)
         throw UsageError{"нужно -o NAME.cnf"};
+    const std::filesystem::path outCnf = outputConfig(*out, "-o");
     // Read (and refuse) the image before anything is written.
-    TPanelImage image = TPanelImage::fromFile(imagePath);
-    std::filesystem::path cnf = WriteReadSkeleton(*out);
+    bool longer = false;
+    TPanelImage image = TPanelImage::fromFile(imagePath, &longer);
+    if (longer)
+        sayError("ВНИМАНИЕ: " + msg::imageFileLonger(imagePath));
+    std::filesystem::path cnf = WriteReadSkeleton(outCnf);
     const Series series = DecodePanelImage(image, cnf);
     say(series == Series::I ? "серия I" : "серия F/H");
     return 0;

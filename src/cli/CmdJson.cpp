@@ -10,7 +10,7 @@ int cmdJson(const std::vector<std::string>& words) {
     Args args(words, {"-o"}, {});
     const std::filesystem::path cnf = existingConfig(args.single("файл конфигурации NAME.cnf"));
     const std::filesystem::path out =
-        args.value("-o") ? std::filesystem::path(*args.value("-o")) : ConfigFileSet(cnf).json();
+        args.value("-o") ? outputFile(*args.value("-o"), "-o") : ConfigFileSet(cnf).json();
     ExportJson(cnf, out);
     say(out.string());
     return 0;
