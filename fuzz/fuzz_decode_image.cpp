@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         image.setByte(static_cast<std::uint32_t>(i), data[i]);
     fs::path cnf = kvort::WriteReadSkeleton(workFolder() / "F.cnf");
     try {
-        int series = kvort::DecodePanelImage(image, cnf);
-        if (series != 0 && series != 1)
+        const kvort::Series series = kvort::DecodePanelImage(image, cnf);
+        if (series != kvort::Series::FH && series != kvort::Series::I)
             std::abort();
     } catch (const kvort::FileError&) {
         // A linked output naming a device the image does not hold: refused
