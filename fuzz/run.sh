@@ -42,7 +42,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 run_one() {
-    local h=$1 log=build-fuzz/logs/$1.log
+    local h=$1 log=build-fuzz/logs/$1-${seconds}s.log
     mkdir -p "build-fuzz/corpus/$h"
     if "build-fuzz/fuzz/fuzz_$h" "build-fuzz/corpus/$h" "fuzz/corpus/$h" \
         -max_total_time="$seconds" -max_len="${maxLen[$h]}" -timeout=25 \
