@@ -4,6 +4,8 @@
 // understand is dropped).
 //
 //   fuzz_ini_store -max_len=4096 CORPUS_DIR
+#include "FuzzSupport.h"
+
 #include "document/IniStore.h"
 #include "text/Cp1251.h"
 
@@ -40,7 +42,7 @@ fs::path workFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    kvort::writeFile(workFile(), input);
+    kvort::fuzz::putFile(workFile(), input);
     kvort::IniStore store(workFile());
     for (const std::string& section : store.ReadSections()) {
         require(store.SectionExists(section));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite twice: the normal build and
 # the AddressSanitizer + UndefinedBehaviorSanitizer build (no window there);
-# then the serial link and transfer tests once more under ThreadSanitizer.
+# then the serial link and transfer tests once more under ThreadSanitizer,
+# and every fuzz harness for 30 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --asan
@@ -29,4 +30,8 @@ for dir in link sim; do
     ctest --test-dir "build-tsan/tests/$dir" --output-on-failure -E _NOT_BUILT || status=1
 done
 ctest --test-dir build-tsan/tests/e2e --output-on-failure -R '^E2E\.' || status=1
+echo "=== Фаззеры (по 30 с) ==="
+# Each harness for 30 seconds on its corpus, two at a time: a few minutes in
+# all, so the whole command stays well within the CI's time.
+bash fuzz/run.sh 30 || status=1
 exit $status

@@ -6,8 +6,12 @@
 #include "document/ConfigHistory.h"
 #include "document/IniStore.h"
 #include "image/Encoder.h"
+#include "text/Cp1251.h"
+#include "text/Literals.h"
 
 namespace kvort {
+
+using namespace text::literals;
 
 namespace {
 
@@ -24,6 +28,11 @@ class BusyCursor {
 };
 
 } // namespace
+
+std::string CardFileLongerText(const std::filesystem::path& file) {
+    return std::string("ФАЙЛ "_cp) + text::fromUtf8Lossy(file.string()) +
+           std::string(" ДЛИННЕЕ 65536 БАЙТ. ИСПОЛЬЗУЮТСЯ ЕГО ПЕРВЫЕ 65536 БАЙТ"_cp);
+}
 
 FileDialogOptions CardFileDialog() {
     FileDialogOptions options;
@@ -74,7 +83,11 @@ std::optional<std::filesystem::path> ReadConfigCard(PanelSession& session, const
     if (!chosen)
         return std::nullopt;
     // Read and size-checked before the session's image is touched.
-    session.image = TPanelImage::fromFile(*chosen);
+    bool longer = false;
+    session.image = TPanelImage::fromFile(*chosen, &longer);
+    if (longer)
+        ports.prompts.message("ВНИМАНИЕ"_cp, CardFileLongerText(*chosen), MsgIcon::Warning,
+                              MsgButtons::Ok);
     ports.gate.enter(WorkflowStage::ReadRunning);
     return CompleteRead(session, ReadSource::Card, ports);
 }

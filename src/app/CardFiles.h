@@ -20,6 +20,10 @@ enum class CardWriteOutcome {
     Stopped,   // the configuration check stopped the write
 };
 
+// The warning a card file longer than an image gets (CP1251): its first
+// 65536 bytes are read, which is what the panel wrote; the rest is not ours.
+std::string CardFileLongerText(const std::filesystem::path& file);
+
 // The file dialogs of the card actions.
 FileDialogOptions CardFileDialog();
 

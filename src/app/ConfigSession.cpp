@@ -74,11 +74,9 @@ void ConfigSession::open(const fs::path& chosenName) {
     // A missing file would otherwise be created by the completion on opening
     // (a name given on the command line, or a file that went away after the
     // dialog).
-    std::error_code ec;
-    if (!fs::is_regular_file(chosen, ec))
-        throw FileError("Unable to read " + chosen.string() + " (" +
-                        std::make_error_code(std::errc::no_such_file_or_directory).message() + ")");
-    readFile(chosen); // unreadable files are refused before anything changes
+    // Missing, unreadable, too large or not a regular file: refused before
+    // anything changes.
+    readFile(chosen);
     useStore(chosen);
     m_modified = false;
     MakeWorkingCopies(chosen);

@@ -61,66 +61,6 @@ struct Record {
     int subordinate() const { return (b[7] & 0x30) / 16; }
 };
 
-// The configuration's names, looked up per record. The detector files stay
-// open for the whole archive: nothing writes them while it is decoded, so
-// this reads what opening them per record would.
-class Names {
-  public:
-    // NAME has no extension; a dot inside it belongs to the name.
-    explicit Names(const std::filesystem::path& name)
-        : m_name(name), m_cnf(std::filesystem::path(name.string() + ".cnf")) {}
-
-    std::string detector(const Record& r) {
-        const int code = r.device();
-        // A device code past the nine slots gives a section no file holds,
-        // so the detector reads as unknown.
-        const DetectorPlace at{code / 8, code % 8 + 1, r.object() + 1};
-        const std::string address = at.text().substr(1); // without the leading "И"
-        IniStore& tb = detectorFile(address[0]);
-        DetectorDefaults defaults;
-        defaults.type = std::string(kUnknownType);
-        const DetectorRecord det = ReadDetector(tb, at, defaults);
-        if (det.present())
-            return det.zone + " " + det.text + " /D" + address + " /" + det.type;
-        return std::string("ЛИНИЯ "_cp) + address.substr(0, 2) + " " + std::string("ДАТЧИК "_cp) +
-               address.substr(3, 2) + " /D" + address + " /" + std::string(kUnknownType);
-    }
-
-    // ZONE(n) and FUNC(n, k): only a БДУ device names a direction.
-    std::string zone(const std::string& device) {
-        auto n = direction(device);
-        return n ? DirectionZone(m_cnf, *n) : std::string();
-    }
-    std::string function(const std::string& device, int relay) {
-        auto n = direction(device);
-        return n ? DirectionRelay(m_cnf, *n, relay) : std::string();
-    }
-    // OUT(dev, k): the description of output k of a five-character device.
-    std::string output(const std::string& device, int k) {
-        return OutputDescription(m_cnf, DescriptionKey(device, k));
-    }
-
-  private:
-    // БДУn belongs to direction n.
-    static std::optional<int> direction(const std::string& device) {
-        if (device.size() < 4 || device.compare(0, 3, "БДУ"_cp) != 0)
-            return std::nullopt;
-        return device[3] - '0';
-    }
-
-    IniStore& detectorFile(char digit) {
-        auto& store = m_tb[digit];
-        if (!store)
-            store =
-                std::make_unique<IniStore>(std::filesystem::path(m_name.string() + ".tb" + digit));
-        return *store;
-    }
-
-    std::filesystem::path m_name;
-    IniStore m_cnf;
-    std::map<char, std::unique_ptr<IniStore>> m_tb;
-};
-
 std::string dateTime(const Record& r) {
     return BcdText(r.b[0]) + "." + BcdText(r.b[1]) + "." + BcdText(r.b[2]) + " " + BcdText(r.b[3]) +
            ":" + BcdText(r.b[4]);
@@ -136,13 +76,13 @@ struct Columns {
     std::string event = " ";
 };
 
-Columns fireColumns(const Record& r, const std::string& device, Names& names) {
+Columns fireColumns(const Record& r, const std::string& device, ArchiveNames& names) {
     Columns c;
     const int cls = r.cls();
     const int code = r.device();
     const int sub = r.subordinate();
     if (cls < 60 && code < 72) {
-        c.description = names.detector(r);
+        c.description = names.detector(r.device(), r.object());
     } else if (cls < 60 && code >= 80 && code <= 87 && r.object() < 5) {
         c.description = sub == 0 ? names.zone(device) + std::string(" РЕЛЕ "_cp) +
                                        names.function(device, r.object() + 1)
@@ -167,14 +107,14 @@ Columns fireColumns(const Record& r, const std::string& device, Names& names) {
     return c;
 }
 
-std::string faultDescription(const Record& r, const std::string& device, Names& names) {
+std::string faultDescription(const Record& r, const std::string& device, ArchiveNames& names) {
     const int cls = r.cls();
     const int code = r.device();
     const int relay = code % 8 + 1;
     std::string d = " ";
     if (cls < 60) {
         d = code >= 72 && code <= 79 ? std::string("РЕЛЕ "_cp) + IntToStr(cls + 1)
-                                     : names.detector(r);
+                                     : names.detector(r.device(), r.object());
     } else if (cls >= 84 && cls <= 88) {
         d = names.zone(device) + std::string(" РЕЛЕ "_cp) + IntToStr(cls - 83) + " " +
             names.function(device, cls - 83);
@@ -246,7 +186,7 @@ std::string faultDescription(const Record& r, const std::string& device, Names& 
     return d + subordinateSuffix(r);
 }
 
-Columns eventColumns(const Record& r, const std::string& device, Names& names) {
+Columns eventColumns(const Record& r, const std::string& device, ArchiveNames& names) {
     Columns c;
     const int code = r.device();
     const int obj = r.object();
@@ -270,7 +210,7 @@ Columns eventColumns(const Record& r, const std::string& device, Names& names) {
                 event = "ВЫКЛЮЧЕН"_cp;
             else if (ev & 0x80)
                 event = "НОРМА"_cp;
-            set(names.detector(r), event);
+            set(names.detector(r.device(), r.object()), event);
         } else if (obj == 60) {
             if (ev == 0)
                 set("ПРИБОР"_cp, "СБРОС СИСТЕМЫ"_cp);
@@ -336,7 +276,7 @@ Columns eventColumns(const Record& r, const std::string& device, Names& names) {
     return c;
 }
 
-std::string recordLine(ArchiveKind kind, const Record& r, Names& names) {
+std::string recordLine(ArchiveKind kind, const Record& r, ArchiveNames& names) {
     const std::string device = ArchiveDeviceText(static_cast<std::uint8_t>(r.device()));
     switch (kind) {
     case ArchiveKind::Fires: {
@@ -354,6 +294,68 @@ std::string recordLine(ArchiveKind kind, const Record& r, Names& names) {
 }
 
 } // namespace
+
+// The stores stay open for the source's life: nothing writes these files
+// while archives are decoded, so each is parsed once, and a record's
+// detector text is built once however often the archives name it.
+struct ArchiveNames::Files {
+    explicit Files(const std::filesystem::path& n)
+        : name(n), cnf(std::filesystem::path(n.string() + ".cnf")) {}
+    std::filesystem::path name;
+    IniStore cnf;
+    std::map<char, std::unique_ptr<IniStore>> tb;
+    std::map<int, std::string> detectors; // by device code * 256 + object
+};
+
+ArchiveNames::ArchiveNames(const std::filesystem::path& name)
+    : m_files(std::make_unique<Files>(name)) {}
+ArchiveNames::~ArchiveNames() = default;
+
+const std::filesystem::path& ArchiveNames::name() const {
+    return m_files->name;
+}
+
+std::string ArchiveNames::detector(int deviceCode, int object) {
+    const int memoKey = deviceCode * 256 + object;
+    if (auto it = m_files->detectors.find(memoKey); it != m_files->detectors.end())
+        return it->second;
+    // A device code past the nine slots gives a section no file holds, so
+    // the detector reads as unknown.
+    const DetectorPlace at{deviceCode / 8, deviceCode % 8 + 1, object + 1};
+    const std::string address = at.text().substr(1); // without the leading "И"
+    auto& tb = m_files->tb[address[0]];
+    if (!tb)
+        tb = std::make_unique<IniStore>(
+            std::filesystem::path(m_files->name.string() + ".tb" + address[0]));
+    DetectorDefaults defaults;
+    defaults.type = std::string(kUnknownType);
+    const DetectorRecord det = ReadDetector(*tb, at, defaults);
+    std::string text = det.present() ? det.zone + " " + det.text + " /D" + address + " /" + det.type
+                                     : std::string("ЛИНИЯ "_cp) + address.substr(0, 2) + " " +
+                                           std::string("ДАТЧИК "_cp) + address.substr(3, 2) +
+                                           " /D" + address + " /" + std::string(kUnknownType);
+    return m_files->detectors.emplace(memoKey, std::move(text)).first->second;
+}
+
+std::string ArchiveNames::zone(const std::string& device) {
+    auto n = direction(device);
+    return n ? DirectionZone(m_files->cnf, *n) : std::string();
+}
+
+std::string ArchiveNames::function(const std::string& device, int relay) {
+    auto n = direction(device);
+    return n ? DirectionRelay(m_files->cnf, *n, relay) : std::string();
+}
+
+std::string ArchiveNames::output(const std::string& device, int k) {
+    return OutputDescription(m_files->cnf, DescriptionKey(device, k));
+}
+
+std::optional<int> ArchiveNames::direction(const std::string& device) {
+    if (device.size() < 4 || device.compare(0, 3, "БДУ"_cp) != 0)
+        return std::nullopt;
+    return device[3] - '0';
+}
 
 std::string BcdText(std::uint8_t b) {
     return IntToStr(b >> 4) + IntToStr(b & 0x0F);
@@ -382,16 +384,14 @@ std::string ArchiveDeviceText(std::uint8_t code) {
     }
 }
 
-std::optional<std::vector<std::string>> ArchiveLines(ArchiveKind kind,
-                                                     std::span<const std::uint8_t> bytes,
-                                                     const std::filesystem::path& name) {
+std::optional<std::vector<std::string>>
+ArchiveLines(ArchiveKind kind, std::span<const std::uint8_t> bytes, ArchiveNames& names) {
     const ImageReader image{bytes};
     const Ring ring = ringOf(kind, image);
     const unsigned counter = image.be16(ring.counter);
     if (counter >= static_cast<unsigned>(ring.slots))
         return std::nullopt;
 
-    Names names(name);
     std::vector<std::string> lines;
     const std::size_t last = ring.base + (ring.slots - 1) * kRecordSize;
     const std::size_t start = ring.base + counter * kRecordSize;
@@ -420,22 +420,35 @@ std::filesystem::path ArchiveFile(ArchiveKind kind, const std::filesystem::path&
     return set.eventArchive();
 }
 
-bool DecodeArchive(ArchiveKind kind, std::span<const std::uint8_t> image,
-                   const std::filesystem::path& name) {
-    auto lines = ArchiveLines(kind, image, name);
+std::optional<std::vector<std::string>> ArchiveLines(ArchiveKind kind,
+                                                     std::span<const std::uint8_t> image,
+                                                     const std::filesystem::path& name) {
+    ArchiveNames names(name);
+    return ArchiveLines(kind, image, names);
+}
+
+bool DecodeArchive(ArchiveKind kind, std::span<const std::uint8_t> image, ArchiveNames& names) {
+    auto lines = ArchiveLines(kind, image, names);
     if (!lines)
         return false;
     std::string text;
     for (const std::string& line : *lines)
         text += line + "\r\n";
-    writeFile(ArchiveFile(kind, name), text);
+    writeFile(ArchiveFile(kind, names.name()), text);
     return true;
 }
 
+bool DecodeArchive(ArchiveKind kind, std::span<const std::uint8_t> image,
+                   const std::filesystem::path& name) {
+    ArchiveNames names(name);
+    return DecodeArchive(kind, image, names);
+}
+
 void DecodeArchives(std::span<const std::uint8_t> image, const std::filesystem::path& name) {
-    DecodeArchive(ArchiveKind::Faults, image, name);
-    DecodeArchive(ArchiveKind::Fires, image, name);
-    DecodeArchive(ArchiveKind::Events, image, name);
+    ArchiveNames names(name);
+    DecodeArchive(ArchiveKind::Faults, image, names);
+    DecodeArchive(ArchiveKind::Fires, image, names);
+    DecodeArchive(ArchiveKind::Events, image, names);
 }
 
 } // namespace kvort

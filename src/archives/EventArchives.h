@@ -9,6 +9,7 @@
 // shorter than the archive area reads as if its missing bytes were 0xFF.
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,10 +35,39 @@ inline constexpr int kSlots = 1000;
 inline constexpr int kSlotsAlt = 488;
 } // namespace archive
 
+// The configuration's names an archive line fills in, for all three
+// archives of one image: detectors from NAME.tbN, direction zones and relay
+// functions and output descriptions from NAME.cnf. name is the
+// configuration's path without extension (folder/NAME; a dot inside it
+// belongs to the name). Each file is read once, when first needed, and the
+// files must not change while the source lives.
+class ArchiveNames {
+  public:
+    explicit ArchiveNames(const std::filesystem::path& name);
+    ~ArchiveNames();
+    ArchiveNames(const ArchiveNames&) = delete;
+    ArchiveNames& operator=(const ArchiveNames&) = delete;
+
+    const std::filesystem::path& name() const;
+    // "ZONE TEXT /Dsl-aa /TYPE", or the unknown detector's line.
+    std::string detector(int deviceCode, int object);
+    // ZONE(n) and FUNC(n, k) of a БДУn device; "" for any other device.
+    std::string zone(const std::string& device);
+    std::string function(const std::string& device, int relay);
+    // OUT(dev, k): the description of output k of a five-character device.
+    std::string output(const std::string& device, int k);
+
+  private:
+    static std::optional<int> direction(const std::string& device);
+    struct Files;
+    std::unique_ptr<Files> m_files;
+};
+
 // The lines (CP1251, without line ends) of one archive, newest record first;
 // nullopt when the archive's counter is out of range (the archive is absent).
-// name is the configuration's path without extension (folder/NAME): the
-// detector, zone, function and output names come from NAME.cnf and NAME.tbN.
+std::optional<std::vector<std::string>>
+ArchiveLines(ArchiveKind kind, std::span<const std::uint8_t> image, ArchiveNames& names);
+// The same with a names source of its own (folder/NAME, as above).
 std::optional<std::vector<std::string>> ArchiveLines(ArchiveKind kind,
                                                      std::span<const std::uint8_t> image,
                                                      const std::filesystem::path& name);
@@ -49,10 +79,12 @@ std::filesystem::path ArchiveFile(ArchiveKind kind, const std::filesystem::path&
 // Writes the archive's text file (CP1251, CR LF), replacing an older one.
 // An absent archive writes nothing and leaves an older file as it was;
 // returns whether a file was written. Throws FileError when it cannot write.
+bool DecodeArchive(ArchiveKind kind, std::span<const std::uint8_t> image, ArchiveNames& names);
 bool DecodeArchive(ArchiveKind kind, std::span<const std::uint8_t> image,
                    const std::filesystem::path& name);
 
-// The order a read decodes them in: faults, fires, events.
+// The order a read decodes them in: faults, fires, events; one names source
+// for the three.
 void DecodeArchives(std::span<const std::uint8_t> image, const std::filesystem::path& name);
 
 // Pieces, exposed for the tests and the window.

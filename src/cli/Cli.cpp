@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "document/ConfigFileSet.h"
+
 #include <iostream>
 
 namespace kvort::cli {
@@ -47,6 +49,24 @@ std::string Args::single(const char* what) const {
     if (m_positional.size() > 1)
         throw UsageError{"лишний параметр: " + m_positional[1]};
     return m_positional[0];
+}
+
+std::filesystem::path outputFile(const std::string& word, const char* option) {
+    if (word.empty())
+        throw UsageError{std::string(option) + ": пустое имя файла"};
+    const std::filesystem::path path(word);
+    const std::string name = path.filename().string();
+    if (name.empty() || name == "." || name == "..")
+        throw UsageError{std::string(option) + ": «" + word + "» — это папка, нужно имя файла"};
+    return path;
+}
+
+std::filesystem::path outputConfig(const std::string& word, const char* option) {
+    const std::filesystem::path path = outputFile(word, option);
+    if (ChangeFileExt(path, "").filename().empty())
+        throw UsageError{std::string(option) + ": в «" + word +
+                         "» нет имени конфигурации (нужно NAME.cnf)"};
+    return path;
 }
 
 void say(const std::string& utf8) {

@@ -1,6 +1,7 @@
 #pragma once
 // kvortcfg: the headless command-line tool. Each command lives in a file of
 // its own and is listed once in Commands.cpp.
+#include <filesystem>
 #include <iosfwd>
 #include <map>
 #include <optional>
@@ -42,6 +43,14 @@ struct Command {
 };
 
 const std::vector<Command>& commands();
+
+// A file a command writes, as given after `option`: an empty word or one
+// naming a folder ("dir/") is a usage error, so nothing lands under a
+// hidden name such as "dir/.cnf".
+std::filesystem::path outputFile(const std::string& word, const char* option);
+// The same for a configuration: a NAME must remain once the extension is
+// taken off ("", "dir/" and ".cnf" name none).
+std::filesystem::path outputConfig(const std::string& word, const char* option);
 
 // Terminal output: UTF-8 text; CP1251 texts go through toUtf8 first.
 void say(const std::string& utf8);

@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 
+#include "document/Messages.h"
 #include "text/Cp1251.h"
 #include "text/Error.h"
 
@@ -84,7 +85,7 @@ std::filesystem::path existingConfig(const std::string& path) {
     std::filesystem::path p = std::filesystem::absolute(path);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(p, ec))
-        throw FileError("Нет файла конфигурации: " + p.string());
+        throw FileError(msg::noConfiguration(p));
     return p;
 }
 

@@ -3,6 +3,7 @@
 #include "app/ReadCompletion.h"
 #include "document/ConfigHistory.h"
 #include "image/Decoder.h"
+#include "image/ImageMessages.h"
 
 namespace kvort::cli {
 
@@ -14,10 +15,14 @@ int cmdDecode(const std::vector<std::string>& words) {
     auto out = args.value("-o");
     if (!out)
         throw UsageError{"нужно -o NAME.cnf"};
+    const std::filesystem::path outCnf = outputConfig(*out, "-o");
     // Read, decoded (and refused) before anything is written.
-    const TPanelImage image = TPanelImage::fromFile(imagePath);
+    bool longer = false;
+    const TPanelImage image = TPanelImage::fromFile(imagePath, &longer);
+    if (longer)
+        sayError("ВНИМАНИЕ: " + msg::imageFileLonger(imagePath));
     const DecodedConfig config = DecodeImage(image);
-    const SavedSet saved = SaveDecodedConfig(config, *out, reason::kDecode, std::nullopt);
+    const SavedSet saved = SaveDecodedConfig(config, outCnf, reason::kDecode, std::nullopt);
     say(config.series == Series::I ? "серия I" : "серия F/H");
     if (!saved.kept.name.empty())
         say("прежняя конфигурация сохранена в истории: " + saved.kept.folder.string());

@@ -2,6 +2,7 @@
 
 #include "app/Completion.h"
 #include "document/ConfigFileSet.h"
+#include "document/Messages.h"
 #include "image/Encoder.h"
 #include "text/Cp1251.h"
 #include "text/Literals.h"
@@ -30,8 +31,9 @@ int cmdEncode(const std::vector<std::string>& words) {
         throw UsageError{"нужно --series fh или --series i"};
     if (!out)
         throw UsageError{"нужно -o IMAGE.bin"};
+    const std::filesystem::path imagePath = outputFile(*out, "-o");
     if (!std::filesystem::exists(cnfPath))
-        throw FileError("Configuration file not found: " + cnfPath.string());
+        throw FileError(msg::noConfiguration(cnfPath));
     const Series series = *seriesWord == "i" ? Series::I : Series::FH;
 
     ZoneNames zones;
@@ -89,7 +91,16 @@ int cmdEncode(const std::vector<std::string>& words) {
     // `decode` (and the card reader) recognise the series.
     if (series == Series::I)
         image.setByte(imagemap::kISeriesMarker, imagemap::kSeriesMarker);
-    writeFile(*out, image.bytes());
+    // A failed run never replaces an image that is already there (it may be
+    // the one going onto a card); where none stands, the image is written so
+    // that what the passes made can be looked at.
+    std::error_code ec;
+    if (!ok && std::filesystem::symlink_status(imagePath, ec).type() !=
+                   std::filesystem::file_type::not_found) {
+        sayError("образ не записан: " + imagePath.string() + " оставлен как был");
+        return 1;
+    }
+    writeFile(imagePath, image.bytes());
     return ok ? 0 : 1;
 }
 

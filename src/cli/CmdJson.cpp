@@ -11,7 +11,7 @@ int cmdJson(const std::vector<std::string>& words) {
     Args args(words, {"-o"}, {});
     const std::filesystem::path cnf = existingConfig(args.single("файл конфигурации NAME.cnf"));
     const std::filesystem::path out =
-        args.value("-o") ? std::filesystem::path(*args.value("-o")) : ConfigFileSet(cnf).json();
+        args.value("-o") ? outputFile(*args.value("-o"), "-o") : ConfigFileSet(cnf).json();
     {
         IniStore store(cnf);
         CompleteConfiguration(store);

@@ -7,7 +7,8 @@ namespace kvort::cli {
 
 int cmdNew(const std::vector<std::string>& words) {
     Args args(words, {}, {});
-    std::filesystem::path chosen = args.single("путь к новой конфигурации");
+    const std::filesystem::path chosen =
+        outputConfig(args.single("путь к новой конфигурации"), "new");
     ZoneNames zones;
     HistoryEntry kept;
     std::filesystem::path cnf = CreateNewConfig(chosen, zones, &kept);

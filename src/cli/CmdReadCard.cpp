@@ -17,7 +17,7 @@ int cmdReadCard(const std::vector<std::string>& words) {
     CliPrompts prompts;
     prompts.nextPath(card);
     prompts.answer(ReadSaveQuestion(), MsgResult::Yes);
-    prompts.nextPath(*out);
+    prompts.nextPath(outputConfig(*out, "-o"));
     TerminalView view;
 
     ConfigSession session;

@@ -26,7 +26,7 @@ int cmdReadPanel(const std::vector<std::string>& words) {
     TransferView view;
     TransferPrompts prompts(view);
     prompts.answer(ReadSaveQuestion(), MsgResult::Yes);
-    prompts.nextPath(*out);
+    prompts.nextPath(outputConfig(*out, "-o"));
 
     ConfigSession session;
     NullGate gate;

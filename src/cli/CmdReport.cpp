@@ -73,6 +73,7 @@ int cmdReport(const std::vector<std::string>& words) {
     const auto out = args.value("-o");
     if (!out || out->empty())
         throw UsageError{"не задан файл PDF: -o OUT.pdf"};
+    outputFile(*out, "-o");
     const std::set<int> wanted = parseOnly(args.value("--only"));
 
     const auto app = guiApplication();

@@ -20,7 +20,10 @@ int cmdWriteCard(const std::vector<std::string>& words) {
                    args.flag("--skip-check") ? MsgResult::No : MsgResult::Yes);
     prompts.answer(CheckContinueQuestion(),
                    args.flag("--continue") ? MsgResult::Yes : MsgResult::No);
-    prompts.nextPath(*out);
+    // Made absolute now: the dialog's change of folder comes before the
+    // names are printed.
+    const std::filesystem::path card = std::filesystem::absolute(outputFile(*out, "-o"));
+    prompts.nextPath(card);
     TerminalView view;
 
     ConfigSession session;
@@ -30,9 +33,9 @@ int cmdWriteCard(const std::vector<std::string>& words) {
     Workflows workflows(session, {prompts, view, gate, reads});
     switch (workflows.writeCard()) {
     case CardWriteOutcome::Written:
-        say(std::filesystem::absolute(*out).string());
+        say(card.string());
         if (session.panel().DeviceSeries == Series::I)
-            say((std::filesystem::absolute(*out).parent_path() / kCardArchiveFile).string());
+            say((card.parent_path() / kCardArchiveFile).string());
         return 0;
     case CardWriteOutcome::Stopped:
         sayError("запись остановлена проверкой конфигурации");

@@ -1,6 +1,7 @@
 #include "ConfigHistory.h"
 
 #include "IniStore.h"
+#include "Messages.h"
 #include "SafeWrite.h"
 #include "text/Cp1251.h"
 #include "text/Literals.h"
@@ -35,7 +36,7 @@ constexpr int kTbFiles = 9;
 [[noreturn]] void cannotKeep(const fs::path& p, int err) {
     std::string msg = "Не удалось сохранить историю конфигурации: " + p.string();
     if (err)
-        msg += std::string(" (") + std::strerror(err) + ")";
+        msg += " (" + msg::reason(err) + ")";
     throw FileError(msg);
 }
 

@@ -44,6 +44,15 @@ DetectorRecord ReadDetector(const IniStore& tb, const DetectorPlace& at,
                             const DetectorDefaults& d) {
     const std::string sec = at.text();
     DetectorRecord r;
+    // Most addresses hold nothing: one lookup answers all six keys (the
+    // exports and the encoder read every address of every line).
+    if (!tb.SectionExists(sec)) {
+        r.type = d.type;
+        r.state = d.state;
+        r.output = d.output;
+        r.hide = d.hide;
+        return r;
+    }
     r.text = tb.ReadString(sec, key::kText, "");
     r.type = tb.ReadString(sec, key::kType, d.type);
     r.zone = tb.ReadString(sec, key::kZone, "");

@@ -2,6 +2,7 @@
 
 #include "ConfigFileSet.h"
 #include "Detectors.h"
+#include "Messages.h"
 
 #include "text/Cp1251.h"
 #include "text/Error.h"
@@ -61,10 +62,10 @@ void FindRelayBlocksInUse(const IniStore& cnf, BlocksInUse& found) {
                 continue;
             const char digit = step.size() > 4 ? step[4] : '\0';
             if (digit < '0' || digit > '9')
-                throw ConvertError(
-                    text::toUtf8("'" + step.substr(4, 1) + "' is not a valid integer value (") +
-                    cnf.path().string() + ", [" + text::toUtf8(section) + "] " +
-                    text::toUtf8(StepKey(k)) + ")");
+                throw ConvertError(msg::notAnInteger(text::toUtf8(step.substr(4, 1)),
+                                                     cnf.path().string() + ", [" +
+                                                         text::toUtf8(section) + "] " +
+                                                         text::toUtf8(StepKey(k))));
             const int block = digit - '0';
             if (block >= 1 && block <= 8)
                 found[block - 1] = true;

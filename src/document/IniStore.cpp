@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <sys/stat.h>
@@ -22,10 +21,6 @@ namespace kvort {
 
 namespace {
 
-std::string pathText(const fs::path& p) {
-    return p.string();
-}
-
 // Every persist goes through the one safe writer: temporary file, flush,
 // rename (symlinks written through, mode and owner kept, an unwritable
 // folder handled), so the target is the old or the new content.
@@ -34,19 +29,6 @@ void persistAtomically(const fs::path& target, std::string_view bytes) {
 }
 
 } // namespace
-
-std::string readFile(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
-        throw FileError("Unable to read " + pathText(path) + " (" + std::strerror(EISDIR) + ")");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError("Unable to read " + pathText(path) + " (" + std::strerror(errno) + ")");
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw FileError("Unable to read " + pathText(path));
-    return data;
-}
 
 // One parsed INI file, shared by every store opened on its path.
 class IniModel {

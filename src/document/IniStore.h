@@ -17,6 +17,8 @@
 //   written with CR LF line ends.
 //
 // Everything here is CP1251 bytes; paths are filesystem paths.
+#include "InputFile.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -107,8 +109,5 @@ void persistPendingWrites(const std::filesystem::path& path);
 // Makes every store on the file read it again after it was replaced or
 // removed by other means (a restore from the history).
 void reloadStores(const std::filesystem::path& path);
-
-// Reads a whole file. Throws FileError naming the file when it cannot.
-std::string readFile(const std::filesystem::path& path);
 
 } // namespace kvort

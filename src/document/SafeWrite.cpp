@@ -1,5 +1,6 @@
 #include "SafeWrite.h"
 
+#include "Messages.h"
 #include "text/Error.h"
 
 #include <atomic>
@@ -19,10 +20,7 @@ namespace {
 constexpr std::string_view kTempMark = ".kvtmp-";
 
 [[noreturn]] void unableToWrite(const fs::path& p, int err) {
-    std::string msg = "Unable to write to " + p.string();
-    if (err)
-        msg += std::string(" (") + std::strerror(err) + ")";
-    throw FileError(msg);
+    throw FileError(msg::unableToWrite(p, err));
 }
 
 fs::path folderOf(const fs::path& file) {
@@ -80,9 +78,12 @@ PreparedFile::PreparedFile(fs::path path, std::string bytes)
     if (existed && S_ISDIR(st.st_mode))
         unableToWrite(m_path, EISDIR);
     // A write-protected file stays protected: renaming over it would
-    // succeed where writing it is refused.
+    // succeed where writing it is refused. A file nobody may write (mode
+    // 0444) is refused to the superuser as well, as an editor refuses it.
     if (existed && ::faccessat(AT_FDCWD, m_target.c_str(), W_OK, AT_EACCESS) != 0)
         unableToWrite(m_path, errno);
+    if (existed && (st.st_mode & 0222) == 0)
+        unableToWrite(m_path, EACCES);
     removeStaleTemporaries(m_target);
 
     fs::path tmp = tempNameFor(m_target);

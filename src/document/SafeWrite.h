@@ -13,7 +13,8 @@
 // - A folder that takes no new file (no write permission) while the file
 //   itself is writable: the file is written in place (room reserved first,
 //   then written, cut to length and flushed), as safe-save classes do.
-// - A file the process may not write is not replaced behind its back.
+// - A file the process may not write is not replaced behind its back, nor
+//   is one nobody may write (mode 0444), even by the superuser.
 // - Temporary files a killed write left beside the file are removed by the
 //   next write of that file.
 // Errors are FileError "Unable to write to <path> (<reason>)", naming the

@@ -1,5 +1,6 @@
 #include "Vocabulary.h"
 
+#include "Messages.h"
 #include "text/Cp1251.h"
 #include "text/Error.h"
 #include "text/Format.h"
@@ -265,9 +266,9 @@ int NumberAt(std::string_view value, std::size_t first, std::size_t last, const 
         n = n * 10 + (c - '0');
     }
     if (!ok)
-        throw ConvertError("'" + text::toUtf8(part) + "' is not a valid integer value in " +
-                           where.file.string() + " [" + text::toUtf8(where.section) + "] " +
-                           text::toUtf8(where.key) + "=" + text::toUtf8(value));
+        throw ConvertError(msg::notAnInteger(
+            text::toUtf8(part), where.file.string() + " [" + text::toUtf8(where.section) + "] " +
+                                    text::toUtf8(where.key) + "=" + text::toUtf8(value)));
     return n;
 }
 

@@ -1,6 +1,8 @@
 #include "PanelImage.h"
 
-#include "document/IniStore.h"
+#include "ImageMessages.h"
+
+#include "document/InputFile.h"
 
 #include <algorithm>
 #include <string>
@@ -23,24 +25,23 @@ TPanelImage::TPanelImage() {
 
 TPanelImage TPanelImage::fromBytes(std::string_view bytes) {
     if (bytes.size() < kSize)
-        throw ImageRangeError("panel image too short: " + std::to_string(bytes.size()) +
-                              " bytes, 65536 needed");
+        throw ImageRangeError(msg::imageBufferTooShort(bytes.size()));
     TPanelImage image;
     std::copy_n(bytes.begin(), kSize, reinterpret_cast<char*>(image.m_bytes.data()));
     return image;
 }
 
-TPanelImage TPanelImage::fromFile(const std::filesystem::path& path) {
-    std::string bytes = readFile(path);
-    if (bytes.size() < kSize)
-        throw FileError("Not a panel image: " + path.string() + " holds " +
-                        std::to_string(bytes.size()) + " bytes, 65536 needed");
-    return fromBytes(bytes);
+TPanelImage TPanelImage::fromFile(const std::filesystem::path& path, bool* longer) {
+    const InputPrefix file = readInputPrefix(path, kSize);
+    if (file.bytes.size() < kSize)
+        throw FileError(msg::imageFileTooShort(path, file.bytes.size()));
+    if (longer)
+        *longer = file.longer;
+    return fromBytes(file.bytes);
 }
 
 void TPanelImage::outside(std::uint32_t offset, std::uint32_t count) {
-    throw ImageRangeError("panel image access outside the image: offset " + std::to_string(offset) +
-                          ", " + std::to_string(count) + " bytes");
+    throw ImageRangeError(msg::imageRange(offset, count));
 }
 
 std::uint8_t TPanelImage::byte(std::uint32_t offset) const {

@@ -116,8 +116,10 @@ class TPanelImage {
     // the buffer is shorter.
     static TPanelImage fromBytes(std::string_view bytes);
     // Reads an image file: exactly or at least 65536 bytes (a longer file
-    // gives its first 65536). Throws FileError naming the file otherwise.
-    static TPanelImage fromFile(const std::filesystem::path& path);
+    // gives its first 65536, and *longer tells the caller, who says so).
+    // Throws FileError naming the file otherwise; a folder, device or pipe
+    // is refused, and no more than 65537 bytes are read.
+    static TPanelImage fromFile(const std::filesystem::path& path, bool* longer = nullptr);
 
     static constexpr bool contains(std::uint64_t offset, std::uint64_t count = 1) {
         return offset <= kSize && count <= kSize - offset;

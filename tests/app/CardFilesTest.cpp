@@ -250,6 +250,22 @@ TEST_F(CardTest, TooShortCardIsRefusedBeforeAnythingChanges) {
     EXPECT_EQ(view.notified, 0);
 }
 
+// A card file longer than an image: the person is told, and its first
+// 65536 bytes are read as they always were.
+TEST_F(CardTest, LongerCardIsReadWithAWarning) {
+    const std::string card = writeCard(0, dir / "card" / "CONFIG.BIN");
+    writeFile(dir / "card" / "CONFIG.BIN", card + std::string(100, '\x49'));
+    session = std::make_unique<PanelSession>();
+    prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
+    prompts.expectMessage("ВНИМАНИЕ"_cp, CardFileLongerText(dir / "card" / "CONFIG.BIN"),
+                          MsgIcon::Warning, MsgButtons::Ok, MsgResult::Ok);
+    expectSaveQuestion(MsgResult::Yes);
+    prompts.expectSaveFile(dir / "read" / "NEW.cnf", cnfDialog());
+    ASSERT_EQ(ReadConfigCard(*session, ports), dir / "read" / "NEW.cnf");
+    EXPECT_EQ(contents(dir / "read" / "NEW.bin"), card);
+    EXPECT_EQ(session->DeviceSeries, Series::FH);
+}
+
 TEST_F(CardTest, ReadNotSavedWritesNothing) {
     const std::string card = writeCard(0, dir / "card" / "CONFIG.BIN");
     // Open dialog cancelled: no sound, no question.

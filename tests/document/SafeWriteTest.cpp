@@ -172,3 +172,20 @@ TEST(SafeWrite, TheNextWriteRemovesWhatAKilledWriteLeft) {
     IniStore(dir / "A.cnf").WriteString("S", "k", "v");
     EXPECT_EQ(folderNames(dir.path()), (std::vector<std::string>{running, other, "A.cnf"}));
 }
+
+// A file nobody may write (0444) is refused, to the superuser too, and the
+// store that wrote through to it says so; the file keeps content and mode.
+TEST(SafeWrite, AReadOnlyFileIsRefusedEvenToTheSuperuser) {
+    TempDir dir;
+    const fs::path file = dir / "A.cnf";
+    writeFile(file, "[S]\r\nk=1\r\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_EQ(writeAndTell(file, "new"), 1);
+    IniStore store(file);
+    EXPECT_THROW(store.WriteString("S", "k", "2"), FileError);
+    EXPECT_EQ(readFile(file), "[S]\r\nk=1\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"A.cnf"});
+}

@@ -112,7 +112,7 @@ TEST_F(HistoryCommands, TheFileSizeLimitGivesAnErrorAndLeavesTheSet) {
     CommandRun run = shell("ulimit -f 8; exec " + q(KVORTCFG) + " new " + q(dir / "full"));
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find("ОШИБКА: "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("File too large"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("файл слишком велик"), std::string::npos) << run.out;
     EXPECT_EQ(filesOf(dir), sample);
     for (const auto& e : fs::recursive_directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find("kvtmp"), std::string::npos) << e.path();
