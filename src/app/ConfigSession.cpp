@@ -51,7 +51,7 @@ fs::path ConfigSession::create(const fs::path& chosen) {
     ZoneNames zones;
     // The old set, its stray detector files and the working copies of an
     // earlier opening go into one history entry with the creation.
-    const fs::path cnf = CreateNewConfig(chosen, zones);
+    fs::path cnf = CreateNewConfig(chosen, zones);
     useStore(cnf);
     m_completion = {};
     m_ownsWorkingCopies = false;

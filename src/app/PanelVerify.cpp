@@ -61,8 +61,8 @@ std::vector<std::string> FormatVerification(const PanelVerification& v) {
     for (std::string& l : FormatComparison(v.comparison))
         lines.push_back(std::move(l));
     if (v.comparison.same())
-        lines.push_back(std::string("Различаются только байты, которые в конфигурацию не "
-                                    "читаются; запишите конфигурацию в прибор ещё раз."_cp));
+        lines.emplace_back(std::string("Различаются только байты, которые в конфигурацию не "
+                                       "читаются; запишите конфигурацию в прибор ещё раз."_cp));
     return lines;
 }
 

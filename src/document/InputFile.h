@@ -14,7 +14,7 @@ namespace kvort {
 
 // No real installation comes near this; it only keeps a wrong file from
 // costing memory without end.
-inline constexpr std::uintmax_t kTextFileLimit = 16u * 1024 * 1024;
+inline constexpr std::uintmax_t kTextFileLimit = std::uintmax_t{16} * 1024 * 1024;
 
 // The first bytes of a file, and whether it holds more than were asked for.
 struct InputPrefix {

@@ -72,7 +72,7 @@ std::string BuildJson(const std::filesystem::path& config) {
                 continue;
             std::string note = sc.note;
             if (sc.mode == kNotedMode)
-                note = "* " + note;
+                note.insert(0, "* ");
             line("{ \"NAME\":\"S" + std::to_string(k) + "\", \"TEXT\":\"" +
                  JsonStringContent(note) + "\",\"ZONE\":\"\",\"STATE\":false, \"TYPE\":\"\"},");
         }

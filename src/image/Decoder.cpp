@@ -306,7 +306,8 @@ void ImageDecoder::scenarios() {
 void ImageDecoder::directions() {
     const long start = (long(m_image.byte(map::kHeaderSecondCopy)) - 2) * map::kDeviceTableSize +
                        map::kDirectionsFromD;
-    if (start < 0 || !TPanelImage::contains(start, kDirectionCount * map::kDirectionSize))
+    if (start < 0 ||
+        !TPanelImage::contains(start, std::uint64_t{kDirectionCount} * map::kDirectionSize))
         return;
     for (int n = 1; n <= kDirectionCount; ++n) {
         const TDirectionRecord d = TDirectionRecord::read(
