@@ -8,17 +8,6 @@ namespace kvort::cli {
 
 namespace {
 
-std::string sizeText(std::uintmax_t bytes) {
-    // Thousands apart, as a person reads sizes: 281 472.
-    std::string digits = std::to_string(bytes), out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += ' ';
-        out += digits[i];
-    }
-    return out;
-}
-
 std::string imageText(const KeptImage& img) {
     std::string s =
         img.direction == ImageDirection::Written ? "образ, записанный " : "образ, считанный ";
@@ -53,7 +42,7 @@ int cmdHistory(const std::vector<std::string>& words) {
             width = std::max(width, f.name.size());
         for (const HistoryFile& f : e.files) {
             std::string line = "    " + f.name + std::string(width - f.name.size(), ' ');
-            std::string size = sizeText(f.size);
+            std::string size = SizeText(f.size);
             line += std::string(size.size() < 10 ? 10 - size.size() : 0, ' ') + size + " байт";
             if (e.image && e.image->file == f.name)
                 line += "  (" + imageText(*e.image) + ")";

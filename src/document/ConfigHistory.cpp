@@ -420,6 +420,17 @@ HistoryEntry keepImage(const ConfigFileSet& set, std::string_view reason, std::s
     return w.commit();
 }
 
+std::string SizeText(std::uintmax_t bytes) {
+    const std::string digits = std::to_string(bytes);
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ' ';
+        out += digits[i];
+    }
+    return out;
+}
+
 std::vector<HistoryEntry> listHistory(const ConfigFileSet& set) {
     std::vector<HistoryEntry> out;
     const fs::path hist = historyFolder(set);

@@ -135,6 +135,9 @@ HistoryEntry keepImage(const ConfigFileSet& set, std::string_view reason, std::s
 
 // The entries, oldest first. No history: an empty list.
 std::vector<HistoryEntry> listHistory(const ConfigFileSet& set);
+// A file size as the listings show it: digits in groups of three apart
+// ("281 472"), ASCII only.
+std::string SizeText(std::uintmax_t bytes);
 
 // Puts the configuration of an entry back: NAME.cnf and the NAME.tbN it
 // holds replace the set, and members of the set it does not hold are

@@ -1,5 +1,6 @@
 // A configuration's history on real files: keep, move, images, restore,
 // refusals and pruning.
+#include "Process.h"
 #include "TempDir.h"
 
 #include "document/ConfigHistory.h"
@@ -16,15 +17,6 @@ using namespace kvort;
 using namespace kvort::test;
 
 namespace {
-
-// Every regular file of a folder, name -> bytes.
-std::map<std::string, std::string> filesOf(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.is_regular_file())
-            out[e.path().filename().string()] = readFile(e.path());
-    return out;
-}
 
 std::vector<std::string> namesOf(const std::vector<HistoryFile>& files) {
     std::vector<std::string> out;
@@ -57,7 +49,7 @@ TEST(ConfigHistory, KeepAndRestoreGiveTheSetBackByteForByte) {
         store.WriteString("S", "k", "2");
         kept = keepInHistory(set, reason::kNew, setMembers(set));
     }
-    const auto original = filesOf(dir.path());
+    const auto original = FilesIn(dir.path());
     EXPECT_EQ(original.at("OBJ.cnf"), "[S]\r\nk=2\r\n");
     EXPECT_EQ(kept.reason, "new");
     EXPECT_EQ(kept.folder, historyFolder(set) / kept.name);
@@ -69,14 +61,14 @@ TEST(ConfigHistory, KeepAndRestoreGiveTheSetBackByteForByte) {
     store.WriteString("S", "k", "3");
     fs::remove(set.tb(0));
     writeFile(set.tb(5), "t5");
-    const auto later = filesOf(dir.path());
+    const auto later = FilesIn(dir.path());
 
     HistoryEntry before = restoreHistory(set, kept.name);
-    EXPECT_EQ(filesOf(dir.path()), original);
+    EXPECT_EQ(FilesIn(dir.path()), original);
     EXPECT_EQ(store.ReadString("S", "k", ""), "2"); // open stores see it
     EXPECT_EQ(before.reason, "restore");
-    EXPECT_EQ(filesOf(before.folder).erase("ИНФО.txt"), 1u);
-    auto keptLater = filesOf(before.folder);
+    EXPECT_EQ(FilesIn(before.folder).erase("ИНФО.txt"), 1u);
+    auto keptLater = FilesIn(before.folder);
     keptLater.erase("ИНФО.txt");
     EXPECT_EQ(keptLater, later);
 
@@ -164,14 +156,14 @@ TEST(ConfigHistory, RefusalsNameTheCauseAndChangeNothing) {
 
     HistoryEntry image = keepImage(set, reason::kWritePanel, "img", ImageDirection::Written,
                                    ImageMedium::Panel, ImageSeries::FH);
-    const auto before = filesOf(dir.path());
+    const auto before = FilesIn(dir.path());
     const std::pair<std::string, std::string> cases[] = {
         {"2026-01-01_00-00-00_new", "нет записи «2026-01-01_00-00-00_new»"},
         {image.name, "не содержит OBJ.cnf"},
     };
     for (const auto& [entry, says] : cases)
         EXPECT_NE(refusal(entry).find(says), std::string::npos) << entry << ": " << refusal(entry);
-    EXPECT_EQ(filesOf(dir.path()), before);
+    EXPECT_EQ(FilesIn(dir.path()), before);
     EXPECT_EQ(listHistory(set).size(), 1u);
     EXPECT_THROW(HistoryEntryWriter(set, "Новая"), HistoryError);
     EXPECT_THROW(HistoryEntryWriter(set, "../x"), HistoryError);

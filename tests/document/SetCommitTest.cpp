@@ -2,6 +2,7 @@
 // half-way, detector files of slots the new set lacks, and a commit that a
 // killed process left half-done.
 #include "FileSizeLimit.h"
+#include "Process.h"
 #include "TempDir.h"
 
 #include "document/IniStore.h"
@@ -19,14 +20,6 @@ using namespace kvort;
 using namespace kvort::test;
 
 namespace {
-
-std::map<std::string, std::string> filesOf(const fs::path& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.is_regular_file())
-            out[e.path().filename().string()] = readFile(e.path());
-    return out;
-}
 
 pid_t goneProcess() {
     pid_t pid = ::fork();
@@ -57,7 +50,7 @@ class SetCommit : public ::testing::Test {
 // A full disk or the file-size limit on any file of the new set: the old set
 // stays byte for byte, the message names the file, nothing is left behind.
 TEST_F(SetCommit, AFailedWriteLeavesTheOldSetAsItWas) {
-    const auto before = filesOf(dir.path());
+    const auto before = FilesIn(dir.path());
     const NewConfigSet next = bigSet(300000); // the sample's tbN are smaller
     try {
         FileSizeLimit limit(200000);
@@ -68,13 +61,13 @@ TEST_F(SetCommit, AFailedWriteLeavesTheOldSetAsItWas) {
                   std::string::npos)
             << e.what();
     }
-    EXPECT_EQ(filesOf(dir.path()), before);
+    EXPECT_EQ(FilesIn(dir.path()), before);
     EXPECT_TRUE(listHistory(set).empty());
 }
 
 TEST_F(SetCommit, DetectorFilesOfSlotsTheNewSetLacksGoIntoTheEntry) {
     writeFile(set.workCnf(), "working copy");
-    const auto before = filesOf(dir.path());
+    const auto before = FilesIn(dir.path());
     NewConfigSet next = bigSet(10);
     next.remove.push_back(set.workCnf());
     const HistoryEntry kept = commitConfigSet(set, "read-card", next);
@@ -84,7 +77,7 @@ TEST_F(SetCommit, DetectorFilesOfSlotsTheNewSetLacksGoIntoTheEntry) {
     EXPECT_FALSE(fs::exists(set.workCnf()));
     EXPECT_EQ(readFile(set.tb(2)), "cccccccccc");
     // Everything replaced or removed is in the entry, byte for byte.
-    const auto entry = filesOf(kept.folder);
+    const auto entry = FilesIn(kept.folder);
     for (const auto& [name, bytes] : before)
         EXPECT_EQ(entry.at(name), bytes) << name;
     // No temporary, no journal.
@@ -133,15 +126,15 @@ TEST_F(SetCommit, AHalfDoneCommitIsFinishedByTheNextOne) {
 // sample back byte for byte.
 TEST_F(SetCommit, NewOverTheFullSampleThenRestore) {
     writeFile(set.workTb(4), "working copy of tb4");
-    const auto before = filesOf(dir.path());
+    const auto before = FilesIn(dir.path());
     ZoneNames zones;
     HistoryEntry kept;
     CreateNewConfig(cnf, zones, &kept);
-    EXPECT_EQ(filesOf(dir.path()).size(), 2u);                 // NAME.cnf, an empty NAME.tb0
-    EXPECT_EQ(filesOf(kept.folder).size(), before.size() + 1); // and ИНФО.txt
+    EXPECT_EQ(FilesIn(dir.path()).size(), 2u);                 // NAME.cnf, an empty NAME.tb0
+    EXPECT_EQ(FilesIn(kept.folder).size(), before.size() + 1); // and ИНФО.txt
 
     restoreHistory(set, kept.name);
-    auto after = filesOf(dir.path());
+    auto after = FilesIn(dir.path());
     auto expected = before;
     expected.erase(set.workTb(4).filename().string()); // not a member a restore puts back
     EXPECT_EQ(after, expected);

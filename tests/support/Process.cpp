@@ -84,6 +84,14 @@ std::string Slurp(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::map<std::string, std::string> FilesIn(const fs::path& dir) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.is_regular_file())
+            out[e.path().filename().string()] = Slurp(e.path());
+    return out;
+}
+
 ProcessResult RunProcess(const fs::path& program, const std::vector<std::string>& args,
                          const fs::path& dir, const Environment& env) {
     const int out = unnamedFile();

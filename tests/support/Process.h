@@ -42,4 +42,7 @@ std::vector<std::string> SplitWords(std::string_view line);
 // The whole content of a file, "" when it cannot be read.
 std::string Slurp(const std::filesystem::path& file);
 
+// Every regular file of a folder (not its subfolders), name -> bytes.
+std::map<std::string, std::string> FilesIn(const std::filesystem::path& dir);
+
 } // namespace kvort::test

@@ -24,16 +24,8 @@ namespace {
 
 enum Column { kTime, kReason, kFile, kSize, kColumns };
 
-// Thousands apart, as a person reads sizes: 281 472.
 QString sizeText(std::uintmax_t bytes) {
-    const std::string digits = std::to_string(bytes);
-    QString out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            out += u' ';
-        out += QLatin1Char(digits[i]);
-    }
-    return out;
+    return QString::fromStdString(SizeText(bytes));
 }
 
 QString imageText(const KeptImage& img) {
