@@ -25,7 +25,9 @@ fi
 JOBS=${KVORT_JOBS:-2}
 # A compiler cache shared by every checkout of the project on this machine:
 # paths are taken relative to the checkout, so a fresh clone hits it too.
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+# With debug info ccache would also hash the build folder; leaving it out
+# only changes the folder the debug info names.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
 build() { # dir, cmake options...
     local dir=$1; shift
     cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache "$@" >/dev/null

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --asan
 export QT_QPA_PLATFORM=offscreen
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
 status=0
 echo "=== Зависимости слоёв ==="
 bash scripts/check-layers.sh || status=1
