@@ -9,12 +9,12 @@
 #include "text/Error.h"
 
 #include <cstdint>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kvort::TPanelImage image;
     const std::size_t n = size < kvort::TPanelImage::kSize ? size : kvort::TPanelImage::kSize;
-    for (std::size_t i = 0; i < n; ++i)
-        image.setByte(static_cast<std::uint32_t>(i), data[i]);
+    std::memcpy(image.data(), data, n);
     try {
         const kvort::DecodedConfig config = kvort::DecodeImage(image);
         KVORT_REQUIRE(config.series == kvort::Series::FH || config.series == kvort::Series::I);

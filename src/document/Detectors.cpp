@@ -77,12 +77,13 @@ bool Hidden(std::string_view hide) {
     return hide == word::kYes;
 }
 
-void WriteDecodedDetector(IniStore& tb, const DetectorPlace& at, const DetectorRecord& rec) {
+void WriteDecodedDetector(IniStore& tb, const DetectorPlace& at, std::string_view type,
+                          std::string_view zone, std::string_view state, std::string_view text) {
     const std::string sec = at.text();
-    tb.WriteString(sec, key::kType, rec.type);
-    tb.WriteString(sec, key::kZone, rec.zone);
-    tb.WriteString(sec, key::kState, rec.state);
-    tb.WriteString(sec, key::kText, rec.text);
+    tb.WriteString(sec, key::kType, type);
+    tb.WriteString(sec, key::kZone, zone);
+    tb.WriteString(sec, key::kState, state);
+    tb.WriteString(sec, key::kText, text);
 }
 
 void WriteLinkedOutput(IniStore& tb, const DetectorPlace& at, std::string_view output,

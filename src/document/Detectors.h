@@ -59,7 +59,8 @@ void WriteDetector(IniStore& tb, int slot, int line, int address, const Detector
 void DeleteDetector(IniStore& tb, int slot, int line, int address);
 // A record as the decoder writes it from an image: ТИП, ЗОНА, СОСТОЯНИЕ
 // and ТЕКСТ in this order.
-void WriteDecodedDetector(IniStore& tb, const DetectorPlace& at, const DetectorRecord& rec);
+void WriteDecodedDetector(IniStore& tb, const DetectorPlace& at, std::string_view type,
+                          std::string_view zone, std::string_view state, std::string_view text);
 // The linked output of a record and, when hidden, СКРЫТЬ = "ДА".
 void WriteLinkedOutput(IniStore& tb, const DetectorPlace& at, std::string_view output, bool hidden);
 // Erases the records of addresses 02..60 of a line (the ШЛЕЙФ rule).

@@ -21,11 +21,17 @@ namespace {
 // Characters from the image, as CP1251. A control byte cannot come from a
 // person's typing; in a corrupted image a CR or LF would break the INI line
 // it lands in, so every one becomes a blank.
+const std::array<char, 256> kCharOf = [] {
+    std::array<char, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = b < 0x20 ? ' ' : static_cast<char>(PanelCharTable(static_cast<std::uint8_t>(b)));
+    return table;
+}();
+
 std::string Chars(std::string_view panelBytes) {
-    std::string out = PanelText(panelBytes);
+    std::string out(panelBytes);
     for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
+        c = kCharOf[static_cast<std::uint8_t>(c)];
     return out;
 }
 
@@ -119,7 +125,6 @@ class ImageDecoder {
     DecodedConfig m_out;
 
     map::SeriesMap m_map{};
-    ZoneNames m_zoneNames; // trimmed, as a reader of [ЗОНА] sees them
     // The highest offset at which a detector text read stopped.
     std::uint32_t m_textStop = 0;
     // The same for the description list, where an enabled address without
@@ -153,18 +158,18 @@ void ImageDecoder::composition() {
 // Blanks are kept in the file (the store trims them on reading).
 void ImageDecoder::zoneNames() {
     const std::uint32_t Z = headerPage() + m_image.byte(map::kHeaderZones);
+    const std::string_view image = m_image.bytes();
     for (int k = 1; k <= kZoneCount; ++k) {
-        std::string raw;
         const std::uint32_t at = Z + (k - 1) * ZoneNameField::kSize;
-        for (std::uint32_t i = 0; i < ZoneNameField::kSize && TPanelImage::contains(at + i); ++i)
-            raw.push_back(static_cast<char>(m_image.byte(at + i)));
-        m_out.zoneNames[k - 1] = Chars(raw);
-        m_zoneNames[k - 1] = std::string(text::trim(m_out.zoneNames[k - 1]));
+        if (at < image.size())
+            m_out.zoneNames[k - 1] = Chars(image.substr(at, ZoneNameField::kSize));
     }
 }
 
 void ImageDecoder::detectorFiles() {
     for (int s = 0; s < static_cast<int>(m_out.composition.size()); ++s) {
+        std::vector<DecodedDetector>& found = m_out.detectors[s];
+        found.reserve(kLinesPerDevice * kAddressesPerLine);
         for (int l = 1; l <= kLinesPerDevice; ++l)
             for (int a = 1; a <= kAddressesPerLine; ++a) {
                 const TDetectorRecord rec =
@@ -176,18 +181,23 @@ void ImageDecoder::detectorFiles() {
                 const bool loop = a == 1 && rec.type() == kTypeSmoke &&
                                   m_image.byte(map::detectorRecord(s, l, 1) +
                                                map::kLoopMarkInLine) == map::kLoopMark;
-                DetectorRecord det;
-                det.type = std::string(TypeWord(loop ? kTypeLoop : rec.type()));
-                det.zone = m_zoneNames[rec.zoneIndex()];
-                det.state = std::string(rec.disabled() ? word::kOff : word::kOn);
+                DecodedDetector& det = found.emplace_back();
+                det.place = {s, l, a};
+                det.type = loop ? kTypeLoop : rec.type();
+                det.zone = rec.zoneIndex();
+                det.on = !rec.disabled();
                 if (rec.textOffset != 0xFFFF) {
-                    const std::string raw = m_image.cString(rec.textOffset, map::kTextMax);
-                    det.text = Chars(raw);
+                    const std::string_view raw = m_image.cStringView(rec.textOffset, map::kTextMax);
+                    // Every character is translated, the unused ones too: a
+                    // loop of fixed length costs less than one per text.
+                    std::copy(raw.begin(), raw.end(), det.textChars.begin());
+                    for (char& c : det.textChars)
+                        c = kCharOf[static_cast<std::uint8_t>(c)];
+                    det.textSize = static_cast<std::uint8_t>(raw.size());
                     m_textStop = std::max(m_textStop, rec.textOffset + std::uint32_t(raw.size()));
                 } else {
                     m_textReach = 0xFFFF;
                 }
-                m_out.detectors[s].push_back({{s, l, a}, std::move(det)});
             }
         if (m_progress)
             m_progress->setProgress((s + 1) * 10 + 10, 100);
@@ -315,7 +325,7 @@ void ImageDecoder::directions() {
         if (!d.configured())
             continue;
         Direction dir;
-        dir.zone = m_zoneNames[d.zoneIndex];
+        dir.zone = std::string(text::trim(m_out.zoneNames[d.zoneIndex]));
         for (int i = 0; i < kRelayCount; ++i)
             dir.relays[i] = std::string(RelayFunctionWord(d.relayFunctions[i]));
         if (d.scenario < kShortNumberMax)
@@ -361,7 +371,10 @@ DecodedFiles RenderDecoded(const DecodedConfig& config, std::string_view cnfStar
     for (size_t s = 0; s < config.composition.size(); ++s) {
         tb[s] = std::make_unique<IniStore>(IniStore::Detached{}, "");
         for (const DecodedDetector& d : config.detectors[s])
-            WriteDecodedDetector(*tb[s], d.place, d.record);
+            // A zone as a reader of [ЗОНА] sees it: trimmed.
+            WriteDecodedDetector(*tb[s], d.place, TypeWord(d.type),
+                                 text::trim(config.zoneNames[d.zone]),
+                                 d.on ? word::kOn : word::kOff, d.text());
     }
     for (const DecodedLinkedOutput& l : config.linkedOutputs)
         WriteLinkedOutput(*tb.at(l.source.slot), l.source, l.output, l.hidden);

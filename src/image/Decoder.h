@@ -24,9 +24,17 @@ class ImageError : public Error {
     using Error::Error;
 };
 
+// One detector as its record gives it. An image may hold 4320 of them, so
+// the value keeps codes and the text in place, and the words are looked up
+// when the files are written.
 struct DecodedDetector {
     DetectorPlace place;
-    DetectorRecord record; // ТИП, ЗОНА, СОСТОЯНИЕ, ТЕКСТ
+    int type = 0; // ТИП as a code; kTypeLoop for a loop line
+    int zone = 0; // ЗОНА as an index into DecodedConfig::zoneNames
+    bool on = true;
+    std::uint8_t textSize = 0;
+    std::array<char, imagemap::kTextMax> textChars{}; // ТЕКСТ, CP1251
+    std::string_view text() const { return {textChars.data(), textSize}; }
 };
 
 struct DecodedLinkedOutput {

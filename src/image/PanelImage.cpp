@@ -82,14 +82,19 @@ void TPanelImage::setBytes(std::uint32_t offset, std::string_view bytes) {
 }
 
 std::string TPanelImage::cString(std::uint32_t offset, std::uint32_t maxLen, bool stopAtFF) const {
-    std::string out;
-    for (std::uint32_t i = 0; i < maxLen && contains(std::uint64_t(offset) + i); ++i) {
-        std::uint8_t b = m_bytes[offset + i];
-        if (b == 0x00 || (stopAtFF && b == 0xFF))
-            break;
-        out.push_back(static_cast<char>(b));
-    }
-    return out;
+    return std::string(cStringView(offset, maxLen, stopAtFF));
+}
+
+std::string_view TPanelImage::cStringView(std::uint32_t offset, std::uint32_t maxLen,
+                                          bool stopAtFF) const {
+    if (offset >= kSize)
+        return {};
+    const char* begin = reinterpret_cast<const char*>(m_bytes.data()) + offset;
+    std::string_view view(begin, std::min<std::uint32_t>(maxLen, kSize - offset));
+    view = view.substr(0, view.find('\0'));
+    if (stopAtFF)
+        view = view.substr(0, view.find('\xFF'));
+    return view;
 }
 
 TDetectorRecord TDetectorRecord::read(const TPanelImage& image, std::uint32_t offset) {

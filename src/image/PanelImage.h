@@ -136,6 +136,9 @@ class TPanelImage {
     // stopAtFF), at most maxLen and never past the end of the image. Raw
     // panel codes: pass them through PanelText for CP1251.
     std::string cString(std::uint32_t offset, std::uint32_t maxLen, bool stopAtFF = false) const;
+    // The same bytes, seen in place.
+    std::string_view cStringView(std::uint32_t offset, std::uint32_t maxLen,
+                                 bool stopAtFF = false) const;
 
     std::string_view bytes() const {
         return {reinterpret_cast<const char*>(m_bytes.data()), m_bytes.size()};
