@@ -154,6 +154,17 @@ std::string PanelDeviceName(int slot, std::uint8_t code) {
 // ---- detector addresses -----------------------------------------------------
 
 std::string SensorAddress(int slot, int line, int address) {
+    // Built by hand for the places that exist: every reader of the detector
+    // files asks for all 480 addresses of each.
+    if (slot >= 0 && slot <= 9 && line >= 0 && line <= 9 && address >= 0 && address <= 99) {
+        std::string s("И"_cp);
+        s += static_cast<char>('0' + slot);
+        s += static_cast<char>('0' + line);
+        s += '-';
+        s += static_cast<char>('0' + address / 10);
+        s += static_cast<char>('0' + address % 10);
+        return s;
+    }
     return Format("%s%1.1d%1.1d-%2.2d", {"И"_cp, slot, line, address});
 }
 

@@ -17,6 +17,8 @@ constexpr int kNotedMode = 7; // its notes are marked "* " for the reader
 std::string JsonStringContent(std::string_view cp1251) {
     static const char* const kHex = "0123456789abcdef";
     std::string out;
+    if (cp1251.empty()) // most addresses of a line hold nothing
+        return out;
     for (char c : text::toUtf8(cp1251)) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
@@ -66,12 +68,15 @@ std::string BuildJson(const std::filesystem::path& config) {
 
     {
         IniStore cnf(set.cnf());
+        // Only the note and the mode are exported: the steps are not read.
         for (int k = 1; k <= kScenarioCount; ++k) {
-            const Scenario sc = ReadScenario(cnf, k);
-            if (!sc.exists || sc.note.empty())
+            const std::string sec = ScenarioSection(k);
+            if (!cnf.SectionExists(sec))
                 continue;
-            std::string note = sc.note;
-            if (sc.mode == kNotedMode)
+            std::string note = cnf.ReadString(sec, key::kNote, "");
+            if (note.empty())
+                continue;
+            if (cnf.ReadInteger(sec, key::kMode, -1) == kNotedMode)
                 note.insert(0, "* ");
             line("{ \"NAME\":\"S" + std::to_string(k) + "\", \"TEXT\":\"" +
                  JsonStringContent(note) + "\",\"ZONE\":\"\",\"STATE\":false, \"TYPE\":\"\"},");

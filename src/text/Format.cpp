@@ -11,19 +11,32 @@ std::string IntToStr(long long v) {
     return std::to_string(v);
 }
 
+// Runs on every section name and step key the exports and the decoder
+// build, so it writes straight into the result, without a string per field.
 std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
     std::string out;
+    out.reserve(pattern.size() + 16);
     auto next = args.begin();
     size_t i = 0;
     auto bad = [&](const char* why) {
         throw Error(std::string("неверный формат «") + std::string(pattern) + "»: " + why);
     };
-    while (i < pattern.size()) {
-        char c = pattern[i++];
-        if (c != '%') {
-            out += c;
-            continue;
+    auto number = [&](int& into) {
+        if (i >= pattern.size() || pattern[i] < '0' || pattern[i] > '9')
+            return;
+        into = 0;
+        for (; i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9'; ++i) {
+            into = into * 10 + (pattern[i] - '0');
+            if (into > 4096)
+                bad("слишком большая ширина");
         }
+    };
+    while (i < pattern.size()) {
+        const size_t plain = pattern.find('%', i);
+        out.append(pattern.substr(i, plain - i));
+        if (plain == std::string_view::npos)
+            break;
+        i = plain + 1;
         if (i < pattern.size() && pattern[i] == '%') {
             out += '%';
             ++i;
@@ -35,13 +48,6 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
             ++i;
         }
         int width = -1, prec = -1;
-        auto number = [&](int& into) {
-            size_t start = i;
-            while (i < pattern.size() && pattern[i] >= '0' && pattern[i] <= '9')
-                ++i;
-            if (i > start)
-                into = std::stoi(std::string(pattern.substr(start, i - start)));
-        };
         number(width);
         if (i < pattern.size() && pattern[i] == '.') {
             ++i;
@@ -50,36 +56,45 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
         }
         if (i >= pattern.size())
             bad("обрыв после %");
-        char conv = pattern[i++];
+        const char conv = pattern[i++];
         if (next == args.end())
             bad("не хватает аргументов");
         const FormatArg& a = (next++)->value;
-        std::string field;
+        // The field is built in a buffer of its own size: a sign, zeros up
+        // to the precision and the digits, or the string cut to it.
+        char digits[24];
+        std::string_view body;
+        std::string_view sign;
+        size_t zeros = 0;
         if (conv == 'd') {
             const long long* v = std::get_if<long long>(&a);
             if (!v)
                 bad("%d ждёт число");
-            unsigned long long mag = *v < 0 ? 0ULL - static_cast<unsigned long long>(*v)
-                                            : static_cast<unsigned long long>(*v);
-            std::string digits = std::to_string(mag);
-            if (prec > 0 && static_cast<int>(digits.size()) < prec)
-                digits.insert(0, prec - digits.size(), '0');
-            field = (*v < 0 ? "-" : "") + digits;
+            const unsigned long long mag = *v < 0 ? 0ULL - static_cast<unsigned long long>(*v)
+                                                  : static_cast<unsigned long long>(*v);
+            const auto end = std::to_chars(digits, digits + sizeof digits, mag).ptr;
+            body = std::string_view(digits, static_cast<size_t>(end - digits));
+            if (prec > 0 && body.size() < static_cast<size_t>(prec))
+                zeros = static_cast<size_t>(prec) - body.size();
+            if (*v < 0)
+                sign = "-";
         } else if (conv == 's') {
             const std::string_view* v = std::get_if<std::string_view>(&a);
             if (!v)
                 bad("%s ждёт строку");
-            field = std::string(prec >= 0 ? v->substr(0, prec) : *v);
+            body = prec >= 0 ? v->substr(0, static_cast<size_t>(prec)) : *v;
         } else {
             bad("неизвестное преобразование");
         }
-        if (width > 0 && static_cast<int>(field.size()) < width) {
-            if (left)
-                field.append(width - field.size(), ' ');
-            else
-                field.insert(0, width - field.size(), ' ');
-        }
-        out += field;
+        const size_t size = sign.size() + zeros + body.size();
+        const size_t pad = width > 0 && size < static_cast<size_t>(width) ? width - size : 0;
+        if (!left)
+            out.append(pad, ' ');
+        out.append(sign);
+        out.append(zeros, '0');
+        out.append(body);
+        if (left)
+            out.append(pad, ' ');
     }
     if (next != args.end())
         bad("лишние аргументы");

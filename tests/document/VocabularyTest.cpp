@@ -21,6 +21,10 @@ TEST(Vocabulary, SensorAddressReadsBackOverItsRanges) {
                 ASSERT_TRUE(p) << s << l << a;
                 EXPECT_EQ(*p, (DetectorPlace{s, l, a}));
             }
+    // The form of the section name, also past the places that exist.
+    EXPECT_EQ(SensorAddress(0, 1, 5), "И01-05"_cp);
+    EXPECT_EQ(SensorAddress(8, 8, 60), "И88-60"_cp);
+    EXPECT_EQ(SensorAddress(12, 1, 105), "И121-105"_cp);
     for (std::string_view bad : {"И09-05"_cp, "И90-05"_cp, "И01-00"_cp, "И01-61"_cp, "И01-5"_cp,
                                  "И01_05"_cp, "Х01-05"_cp, "И0A-05"_cp, "И01-055"_cp})
         EXPECT_FALSE(ParseSensorAddress(bad)) << bad.size();
