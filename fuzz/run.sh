@@ -19,7 +19,7 @@ declare -A maxLen=(
     [decode_image]=65536
     [ini_store]=4096
     [archives]=24578
-    [card_reader]=140000
+    [card_reader]=90127
     [json_export]=65536
 )
 harnesses=("$@")
