@@ -98,7 +98,11 @@ std::string_view TPanelImage::cStringView(std::uint32_t offset, std::uint32_t ma
 }
 
 TDetectorRecord TDetectorRecord::read(const TPanelImage& image, std::uint32_t offset) {
-    return {image.be16(offset), image.be16(offset + 2)};
+    if (!TPanelImage::contains(offset, 4)) // one of the two throws ImageRangeError
+        return {image.be16(offset), image.be16(offset + 2)};
+    const std::uint8_t* p = image.data() + offset;
+    return {static_cast<std::uint16_t>(p[0] << 8 | p[1]),
+            static_cast<std::uint16_t>(p[2] << 8 | p[3])};
 }
 
 void TDetectorRecord::write(TPanelImage& image, std::uint32_t offset) const {
