@@ -4,6 +4,7 @@
 #include "document/Lifecycle.h"
 #include "image/Decoder.h"
 #include "image/Encoder.h"
+#include "image/ImageMessages.h"
 #include "text/Cp1251.h"
 #include "text/Error.h"
 #include "text/Format.h"
@@ -626,11 +627,16 @@ Comparison CompareSources(const CompareSource& a, const CompareSource& b, Series
         Series series = Series::Unknown;
         std::string label;
     };
+    std::vector<std::string> inputs;
     auto load = [&](const CompareSource& src) {
         Side side;
         std::string name = text::fromUtf8Lossy(src.path.filename().string());
         if (src.image) {
-            TPanelImage image = src.inMemory ? *src.inMemory : TPanelImage::fromFile(src.path);
+            bool longer = false;
+            TPanelImage image =
+                src.inMemory ? *src.inMemory : TPanelImage::fromFile(src.path, &longer);
+            if (longer)
+                inputs.push_back(text::fromUtf8Lossy(msg::imageFileLonger(src.path)));
             side.snapshot = ReadImageSnapshot(image, series, &side.series);
             side.label =
                 name + std::string(" (образ прибора, "_cp) + SeriesLabel(side.series) + ")";
@@ -652,6 +658,7 @@ Comparison CompareSources(const CompareSource& a, const CompareSource& b, Series
     Comparison c;
     c.labelA = sa.label;
     c.labelB = sb.label;
+    c.inputs = std::move(inputs);
     ConfigSnapshot va = PanelView(sa.snapshot, view, a.image ? nullptr : &c.notes, "A: ");
     ConfigSnapshot vb = PanelView(sb.snapshot, view, b.image ? nullptr : &c.notes, "B: ");
     CompareOptions options;
@@ -681,6 +688,8 @@ std::vector<std::string> FormatComparison(const Comparison& c) {
     std::vector<std::string> lines;
     lines.push_back(std::string("A: "_cp) + c.labelA);
     lines.push_back(std::string("B: "_cp) + c.labelB);
+    for (const std::string& n : c.inputs)
+        lines.push_back(std::string("ВНИМАНИЕ: "_cp) + n);
     lines.emplace_back(std::string("Значения, которые прибор не может хранить, сравниваются так, "
                                    "как их хранит прибор."_cp));
     if (!c.notes.empty()) {

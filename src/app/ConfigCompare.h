@@ -91,8 +91,9 @@ struct Difference {
 };
 
 struct Comparison {
-    std::string labelA, labelB;     // file name and what it is
-    std::vector<std::string> notes; // values the panel cannot hold
+    std::string labelA, labelB;      // file name and what it is
+    std::vector<std::string> inputs; // what was noticed about the files read
+    std::vector<std::string> notes;  // values the panel cannot hold
     std::vector<Difference> differences;
     int count(DiffKind kind) const;
     bool same() const { return differences.empty(); }

@@ -1,5 +1,7 @@
 #include "ReadCompletion.h"
 
+#include "CardFiles.h"
+
 #include "archives/EventArchives.h"
 #include "document/ConfigFileSet.h"
 #include "document/IniStore.h"
@@ -110,7 +112,11 @@ std::optional<std::filesystem::path> CompleteRead(PanelSession& session, ReadSou
         const std::filesystem::path archive = chosen->parent_path() / kCardArchiveFile;
         std::error_code ec;
         if (std::filesystem::is_regular_file(archive, ec)) {
-            session.image = TPanelImage::fromFile(archive);
+            bool longer = false;
+            session.image = TPanelImage::fromFile(archive, &longer);
+            if (longer)
+                prompts.message("ВНИМАНИЕ"_cp, CardFileLongerText(archive), MsgIcon::Warning,
+                                MsgButtons::Ok);
             DecodeArchives(std::span(session.image.data(), TPanelImage::kSize), name);
         }
     }

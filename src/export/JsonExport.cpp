@@ -59,6 +59,8 @@ std::string JsonStringContent(std::string_view cp1251) {
 std::string BuildJson(const std::filesystem::path& config) {
     const ConfigFileSet set(config);
     std::string out;
+    // About 80 bytes for each of the 480 addresses of a detector file.
+    out.reserve(64 * 1024);
     auto line = [&out](std::string_view l) {
         out += l;
         out += kEol;
@@ -99,7 +101,11 @@ std::string BuildJson(const std::filesystem::path& config) {
                     type = det.type;
                     on = det.state == word::kOn;
                 }
-                line(text::Format("{ \"NAME\":\"D%1.1d%1.1d%2.2d\",\"TEXT\":\"", {d, l, a}) +
+                // "D" and the digits of the place: D0105 for И01-05.
+                const char name[] = {'D', static_cast<char>('0' + d), static_cast<char>('0' + l),
+                                     static_cast<char>('0' + a / 10),
+                                     static_cast<char>('0' + a % 10)};
+                line("{ \"NAME\":\"" + std::string(name, sizeof name) + "\",\"TEXT\":\"" +
                      JsonStringContent(textValue) + "\",\"ZONE\":\"" + JsonStringContent(zone) +
                      "\",\"STATE\":" + (on ? "true" : "false") + ",\"TYPE\":\"" +
                      JsonStringContent(type) + "\"},");

@@ -162,11 +162,14 @@ TEST_F(CardTest, ReadOfASeriesICardTakesArchivesOnlyFromTheSaveFolder) {
         arhive[archive::kFaultRing + i] = static_cast<char>(fault[i]);
     writeFile(dir / "card" / "ARHIVE.BIN", arhive);
 
-    auto read = [&](const fs::path& folder) {
+    auto read = [&](const fs::path& folder, bool longer = false) {
         session = std::make_unique<PanelSession>();
         prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
         expectSaveQuestion(MsgResult::Yes);
         prompts.expectSaveFile(folder / "NEW.cnf", cnfDialog());
+        if (longer)
+            prompts.expectMessage("ВНИМАНИЕ"_cp, CardFileLongerText(folder / "ARHIVE.BIN"),
+                                  MsgIcon::Warning, MsgButtons::Ok, MsgResult::Ok);
         EXPECT_EQ(ReadConfigCard(*session, ports), folder / "NEW.cnf");
         EXPECT_EQ(session->DeviceSeries, Series::I);
     };
@@ -183,6 +186,12 @@ TEST_F(CardTest, ReadOfASeriesICardTakesArchivesOnlyFromTheSaveFolder) {
     EXPECT_NE(contents(dir / "card" / "NEW_АрхивОтказов.txt").find("КАНАЛ СВЯЗИ А1/В1"_cp),
               std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "card" / "NEW_АрхивПожаров.txt"));
+
+    // A longer archive file is taken for its first 65536 bytes, with a warning.
+    writeFile(dir / "card" / "ARHIVE.BIN", arhive + "TAIL");
+    read(dir / "card", true);
+    EXPECT_EQ(std::string(session->image.bytes()), arhive);
+    EXPECT_EQ(prompts.pending(), 0u);
 }
 
 // The panel sends no archives of a series I image, and a card's archive file

@@ -174,6 +174,17 @@ TEST_F(ConfigCompareTest, ImageWithOneDetectorChangedNamesTheDetector) {
     Comparison cmp = CompareSources(SourceFromPath(a), SourceFromPath(image));
     ASSERT_EQ(lines(cmp), std::vector<std::string>{"И21-01, состояние: A «ВКЛ», B «ВЫКЛ»"});
     EXPECT_EQ(u(cmp.labelB), "panel.bin (образ прибора, серия I)");
+    EXPECT_TRUE(cmp.inputs.empty());
+
+    // A longer file is compared on its first 65536 bytes, and the header says so.
+    writeFile(image, std::string(ImageOf(b, Series::I).bytes()) + "TAIL");
+    cmp = CompareSources(SourceFromPath(a), SourceFromPath(image));
+    EXPECT_EQ(lines(cmp).size(), 1u);
+    const std::vector<std::string> text = FormatComparison(cmp);
+    ASSERT_GE(text.size(), 3u);
+    EXPECT_EQ(u(text[2]), "ВНИМАНИЕ: Файл " + image.string() +
+                              " длиннее 65536 байт: образом прибора считаются его первые 65536 "
+                              "байт");
 }
 
 TEST_F(ConfigCompareTest, TroubleIsAnErrorNamingTheFile) {

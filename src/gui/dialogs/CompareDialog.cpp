@@ -27,6 +27,8 @@ CompareDialog::CompareDialog(const QString& title, const std::vector<std::string
     for (const std::string& l : lead)
         head << q(l);
     head << QStringLiteral("A: ") + q(c.labelA) << QStringLiteral("B: ") + q(c.labelB);
+    for (const std::string& n : c.inputs)
+        head << QStringLiteral("ВНИМАНИЕ: ") + q(n);
     head << QStringLiteral("Значения, которые прибор не может хранить, сравниваются так, как их "
                            "хранит прибор.");
     head << (c.same() ? QStringLiteral("Различий нет.")
