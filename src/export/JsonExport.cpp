@@ -60,7 +60,7 @@ std::string BuildJson(const std::filesystem::path& config) {
     const ConfigFileSet set(config);
     std::string out;
     // About 80 bytes for each of the 480 addresses of a detector file.
-    out.reserve(64 * 1024);
+    out.reserve(std::size_t{64} * 1024);
     auto line = [&out](std::string_view l) {
         out += l;
         out += kEol;

@@ -169,7 +169,7 @@ void ImageDecoder::zoneNames() {
 void ImageDecoder::detectorFiles() {
     for (int s = 0; s < static_cast<int>(m_out.composition.size()); ++s) {
         std::vector<DecodedDetector>& found = m_out.detectors[s];
-        found.reserve(kLinesPerDevice * kAddressesPerLine);
+        found.reserve(std::size_t{kLinesPerDevice} * kAddressesPerLine);
         for (int l = 1; l <= kLinesPerDevice; ++l)
             for (int a = 1; a <= kAddressesPerLine; ++a) {
                 const TDetectorRecord rec =
