@@ -1,7 +1,5 @@
 #include "AppFixture.h"
-
-#include <map>
-
+#include "Process.h"
 #include "app/CardFiles.h"
 #include "app/ConfigCheck.h"
 #include "archives/EventArchives.h"
@@ -50,15 +48,6 @@ class CardTest : public AppTest {
 
     ZoneNames zones;
 };
-
-// Every regular file of a folder, name -> bytes.
-std::map<std::string, std::string> snapshot(const fs::path& folder) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (e.is_regular_file())
-            out[e.path().filename().string()] = readFile(e.path());
-    return out;
-}
 
 TEST_F(CardTest, SeriesFhWritesOnlyTheCardFile) {
     const std::string card = writeCard(0, dir / "card" / "CONFIG.BIN");
@@ -308,7 +297,7 @@ TEST_F(CardTest, ReadOverAnExistingSetKeepsItAndMovesStrayDetectorFiles) {
     writeFile(target.tb(0), "old detectors");
     writeFile(target.tb(3), "stray detectors");
     writeFile(target.workCnf(), "working copy");
-    const auto before = snapshot(dir / "read");
+    const auto before = test::FilesIn(dir / "read");
 
     session = std::make_unique<PanelSession>();
     prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
@@ -322,7 +311,7 @@ TEST_F(CardTest, ReadOverAnExistingSetKeepsItAndMovesStrayDetectorFiles) {
     const std::vector<HistoryEntry> entries = listHistory(target);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].reason, "read-card");
-    const auto kept = snapshot(entries[0].folder);
+    const auto kept = test::FilesIn(entries[0].folder);
     for (const auto& [name, bytes] : before)
         EXPECT_EQ(kept.at(name), bytes) << name;
     ASSERT_TRUE(entries[0].image);
@@ -337,7 +326,7 @@ TEST_F(CardTest, ReadOverAnExistingSetKeepsItAndMovesStrayDetectorFiles) {
 TEST_F(CardTest, ARefusedImageLeavesTheSetAsItWas) {
     writeFile(dir / "card" / "CONFIG.BIN", std::string(65536, '\0'));
     resetStores();
-    const auto before = snapshot(dir);
+    const auto before = test::FilesIn(dir);
     prompts.expectOpenFile(dir / "card" / "CONFIG.BIN", CardFileDialog());
     expectSaveQuestion(MsgResult::Yes);
     prompts.expectSaveFile(cnfPath, cnfDialog());
@@ -347,7 +336,7 @@ TEST_F(CardTest, ARefusedImageLeavesTheSetAsItWas) {
     } catch (const ImageError& e) {
         EXPECT_NE(std::string(e.what()).find("по смещению 0x"), std::string::npos) << e.what();
     }
-    EXPECT_EQ(snapshot(dir), before);
+    EXPECT_EQ(test::FilesIn(dir), before);
     EXPECT_FALSE(fs::exists(dir / "OBJ.history"));
 }
 
