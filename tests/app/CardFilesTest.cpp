@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "Process.h"
+
 #include "app/CardFiles.h"
 #include "app/ConfigCheck.h"
 #include "archives/EventArchives.h"
