@@ -269,11 +269,4 @@ std::uint8_t PanelCharTable(std::uint8_t c) {
     return c;
 }
 
-std::string PanelText(std::string_view panelBytes) {
-    std::string out(panelBytes);
-    for (char& c : out)
-        c = static_cast<char>(PanelCharTable(static_cast<std::uint8_t>(c)));
-    return out;
-}
-
 } // namespace kvort

@@ -134,7 +134,7 @@ class TPanelImage {
     void setBytes(std::uint32_t offset, std::string_view bytes);
     // Bytes from offset up to the first stop byte (0x00, or also 0xFF when
     // stopAtFF), at most maxLen and never past the end of the image. Raw
-    // panel codes: pass them through PanelText for CP1251.
+    // panel codes: pass them through PanelCharTable for CP1251.
     std::string cString(std::uint32_t offset, std::uint32_t maxLen, bool stopAtFF = false) const;
     // The same bytes, seen in place.
     std::string_view cStringView(std::uint32_t offset, std::uint32_t maxLen,
@@ -280,6 +280,5 @@ using PanelTextField = FieldText<imagemap::kFieldSize, '\0', true>;
 // The panel's display codes of some Cyrillic capitals, back to CP1251; all
 // other codes are unchanged.
 std::uint8_t PanelCharTable(std::uint8_t panelCode);
-std::string PanelText(std::string_view panelBytes);
 
 } // namespace kvort
