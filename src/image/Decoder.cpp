@@ -42,28 +42,26 @@ bool UsableKey(std::string_view key) {
            key.find('=') == std::string_view::npos;
 }
 
-// The text of a linked output; "НЕТ" for a target no device has. The
-// module address keeps seven bits there, as the panel stores it.
-std::string LinkedOutputText(TOutputTarget t) {
+// The output of a linked output; nullopt ("НЕТ") for a target no device
+// has. The module address keeps seven bits there, as the panel stores it.
+std::optional<OutputRef> LinkedOutput(TOutputTarget t) {
     std::optional<OutputRef> ref = OutputOf(t);
-    if (!ref)
-        return std::string(word::kNone);
-    if (ref->device.kind == DeviceKind::Bka)
+    if (ref && ref->device.kind == DeviceKind::Bka)
         ref->number = (t.R & 0x7F) + 1;
-    return OutputRefText(*ref, true);
+    return ref;
 }
 
 // A scenario step; nullopt for a target no device has (the encoder never
 // writes one), which ends the step list like an empty step. Bit 7 of R is
 // the state, and a relay block has eight relays.
-std::optional<std::string> StepValue(const TScenarioStep& st) {
+std::optional<StepRef> StepOf(const TScenarioStep& st) {
     const std::uint8_t R = st.R & 0x7F;
     std::optional<OutputRef> ref = OutputOf({st.T, R});
     if (!ref)
         return std::nullopt;
     if (ref->device.kind == DeviceKind::Brvu)
         ref->number = (R & 7) + 1;
-    return StepText({*ref, (st.R & 0x80) != 0, st.delay * 2});
+    return StepRef{*ref, (st.R & 0x80) != 0, st.delay * 2};
 }
 
 // "0x8E00 (36352)": offsets as a hex dump shows them and as a number.
@@ -158,12 +156,7 @@ void ImageDecoder::composition() {
 // Blanks are kept in the file (the store trims them on reading).
 void ImageDecoder::zoneNames() {
     const std::uint32_t Z = headerPage() + m_image.byte(map::kHeaderZones);
-    const std::string_view image = m_image.bytes();
-    for (int k = 1; k <= kZoneCount; ++k) {
-        const std::uint32_t at = Z + (k - 1) * ZoneNameField::kSize;
-        if (at < image.size())
-            m_out.zoneNames[k - 1] = Chars(image.substr(at, ZoneNameField::kSize));
-    }
+    m_out.zoneTable = Chars(m_image.bytes().substr(Z, map::kZoneAreaSize));
 }
 
 void ImageDecoder::detectorFiles() {
@@ -181,24 +174,23 @@ void ImageDecoder::detectorFiles() {
                 const bool loop = a == 1 && rec.type() == kTypeSmoke &&
                                   m_image.byte(map::detectorRecord(s, l, 1) +
                                                map::kLoopMarkInLine) == map::kLoopMark;
-                DecodedDetector& det = found.emplace_back();
-                det.place = {s, l, a};
-                det.type = loop ? kTypeLoop : rec.type();
-                det.zone = rec.zoneIndex();
-                det.on = !rec.disabled();
+                DecodedDetector det{
+                    {s, l, a}, loop ? kTypeLoop : rec.type(), rec.zoneIndex(), !rec.disabled()};
                 if (rec.textOffset != 0xFFFF) {
                     const std::string_view raw = m_image.cStringView(rec.textOffset, map::kTextMax);
                     // Every character is translated, the unused ones too: a
                     // loop of fixed length unrolls, one per text would not.
                     std::copy(raw.begin(), raw.end(), det.textChars.begin());
+                    const char* const charOf = kCharOf.data();
 #pragma GCC unroll 20
                     for (char& c : det.textChars)
-                        c = kCharOf[static_cast<std::uint8_t>(c)];
+                        c = charOf[static_cast<std::uint8_t>(c)];
                     det.textSize = static_cast<std::uint8_t>(raw.size());
                     m_textStop = std::max(m_textStop, rec.textOffset + std::uint32_t(raw.size()));
                 } else {
                     m_textReach = 0xFFFF;
                 }
+                found.push_back(det);
             }
         if (m_progress)
             m_progress->setProgress((s + 1) * 10 + 10, 100);
@@ -275,39 +267,39 @@ void ImageDecoder::linkedOutputs() {
             throw ImageError(inconsistentLink(pos, rec.lineCode, m_out.composition.size()));
         const DetectorPlace source{slot, rec.lineCode % 8 + 1, (rec.address & 0x7F) + 1};
         m_out.linkedOutputs.push_back(
-            {source, LinkedOutputText(rec.target), (rec.address & 0x80) != 0});
+            {source, LinkedOutput(rec.target), (rec.address & 0x80) != 0});
     }
 }
 
 // Unless the detector texts run into their table.
 void ImageDecoder::scenarios() {
+    m_out.scenarios.reserve(kScenarioCount);
     for (int k = 1; k <= kScenarioCount && m_textStop < m_map.scenarios; ++k) {
         const TScenarioRecord rec =
             TScenarioRecord::read(m_image, m_map.scenarios + (k - 1) * map::kScenarioSize);
         const int mode = rec.mode >> 4;
         if (mode == 0)
             continue;
-        Scenario sc;
+        DecodedScenario& sc = m_out.scenarios.emplace_back();
+        sc.number = k;
         if (mode <= kModeCount) {
             sc.mode = mode;
             if (!ModeWithoutZone(mode))
                 sc.zone = rec.zone;
         }
-        for (int j = 1; j <= kStepCount; ++j) {
-            const TScenarioStep& st = rec.steps[j - 1];
+        for (const TScenarioStep& st : rec.steps) {
             if (st.T == 0xFF)
                 break;
-            std::optional<std::string> step = StepValue(st);
+            const std::optional<StepRef> step = StepOf(st);
             if (!step)
                 break;
-            sc.steps[j - 1] = *step;
+            sc.steps[sc.stepCount++] = *step;
         }
         if (m_out.series == Series::I) {
             const std::uint32_t at = map::kINotes + (k - 1) * PanelTextField::kSize;
             if (m_image.byte(at) != 0x00 && m_image.byte(at) != 0xFF)
-                sc.note = Chars(PanelTextField::read(m_image, at));
+                sc.note = Chars(m_image.cStringView(at, PanelTextField::kSize));
         }
-        m_out.scenarios.emplace_back(k, std::move(sc));
     }
 }
 
@@ -326,7 +318,7 @@ void ImageDecoder::directions() {
         if (!d.configured())
             continue;
         Direction dir;
-        dir.zone = std::string(text::trim(m_out.zoneNames[d.zoneIndex]));
+        dir.zone = std::string(text::trim(m_out.zoneName(d.zoneIndex)));
         for (int i = 0; i < kRelayCount; ++i)
             dir.relays[i] = std::string(RelayFunctionWord(d.relayFunctions[i]));
         if (d.scenario < kShortNumberMax)
@@ -339,6 +331,12 @@ void ImageDecoder::directions() {
 }
 
 } // namespace
+
+std::string_view DecodedConfig::zoneName(int index) const {
+    const std::size_t at = std::size_t(index) * ZoneNameField::kSize;
+    return at < zoneTable.size() ? std::string_view(zoneTable).substr(at, ZoneNameField::kSize)
+                                 : std::string_view();
+}
 
 DecodedConfig DecodeImage(const TPanelImage& image, CodecProgress* progress) {
     if (progress)
@@ -357,14 +355,21 @@ DecodedFiles RenderDecoded(const DecodedConfig& config, std::string_view cnfStar
         WriteSlotLines(cnf, static_cast<int>(s), word::kLines8);
     }
     for (int k = 1; k <= kZoneCount; ++k)
-        WriteZoneName(cnf, k, config.zoneNames[k - 1]);
+        WriteZoneName(cnf, k, config.zoneName(k - 1));
     WritePlanPlaceholders(cnf);
     for (const auto& [key, value] : config.descriptions)
         WriteOutputDescription(cnf, key, value);
     for (const auto& [key, value] : config.comments)
         StoreDeviceComment(cnf, key, value);
-    for (const auto& [k, scenario] : config.scenarios)
-        WriteScenario(cnf, k, scenario);
+    for (const DecodedScenario& d : config.scenarios) {
+        Scenario sc;
+        sc.mode = d.mode;
+        sc.zone = d.zone;
+        sc.note = d.note;
+        for (int j = 0; j < d.stepCount; ++j)
+            sc.steps[j] = StepText(d.steps[j]);
+        WriteScenario(cnf, d.number, sc);
+    }
     for (const auto& [n, direction] : config.directions)
         WriteDirection(cnf, n, direction);
 
@@ -374,11 +379,13 @@ DecodedFiles RenderDecoded(const DecodedConfig& config, std::string_view cnfStar
         for (const DecodedDetector& d : config.detectors[s])
             // A zone as a reader of [ЗОНА] sees it: trimmed.
             WriteDecodedDetector(*tb[s], d.place, TypeWord(d.type),
-                                 text::trim(config.zoneNames[d.zone]),
-                                 d.on ? word::kOn : word::kOff, d.text());
+                                 text::trim(config.zoneName(d.zone)), d.on ? word::kOn : word::kOff,
+                                 d.text());
     }
     for (const DecodedLinkedOutput& l : config.linkedOutputs)
-        WriteLinkedOutput(*tb.at(l.source.slot), l.source, l.output, l.hidden);
+        WriteLinkedOutput(*tb.at(l.source.slot), l.source,
+                          l.output ? OutputRefText(*l.output, true) : std::string(word::kNone),
+                          l.hidden);
 
     DecodedFiles files;
     files.cnf = cnf.text();

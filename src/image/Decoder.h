@@ -30,7 +30,7 @@ class ImageError : public Error {
 struct DecodedDetector {
     DetectorPlace place;
     int type = 0; // ТИП as a code; kTypeLoop for a loop line
-    int zone = 0; // ЗОНА as an index into DecodedConfig::zoneNames
+    int zone = 0; // ЗОНА as an index into the zone names (0 = zone 1)
     bool on = true;
     std::uint8_t textSize = 0;
     std::array<char, imagemap::kTextMax> textChars{}; // ТЕКСТ, CP1251
@@ -39,8 +39,18 @@ struct DecodedDetector {
 
 struct DecodedLinkedOutput {
     DetectorPlace source;
-    std::string output; // as the record's ВЫХОД
+    std::optional<OutputRef> output; // ВЫХОД; nullopt is "НЕТ"
     bool hidden = false;
+};
+
+// A scenario as its record gives it: the steps up to the first empty one.
+struct DecodedScenario {
+    int number = 0;
+    int mode = -1; // -1 where the record's mode is none the editors know
+    int zone = -1; // -1 for a mode without zone
+    int stepCount = 0;
+    std::array<StepRef, kStepCount> steps{};
+    std::string note; // series I only
 };
 
 // Everything a decoding takes from an image, in the order the image gives
@@ -49,13 +59,18 @@ struct DecodedConfig {
     Series series = Series::FH;
     // [СОСТАВ] of slots 0.. up to the first free one; each has NAME.tbN.
     std::vector<std::string> composition;
-    ZoneNames zoneNames; // as the panel holds them, blanks kept
+    // The zone table as the panel holds it, blanks kept: ZoneNameField::kSize
+    // characters per zone, as far as the image reaches.
+    std::string zoneTable;
     std::array<std::vector<DecodedDetector>, kSlotCount> detectors;
     std::vector<DecodedLinkedOutput> linkedOutputs;
     std::vector<std::pair<std::string, std::string>> descriptions; // key, text
     std::vector<std::pair<std::string, std::string>> comments;     // key, text
-    std::vector<std::pair<int, Scenario>> scenarios;
+    std::vector<DecodedScenario> scenarios;
     std::vector<std::pair<int, Direction>> directions;
+
+    // Zone index 0..255 (zone 1..256); short or empty past the image's end.
+    std::string_view zoneName(int index) const;
 };
 
 // The image is untrusted: header bytes, the line map and every text offset

@@ -5,6 +5,7 @@
 #include "document/InputFile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace kvort {
@@ -90,11 +91,15 @@ std::string_view TPanelImage::cStringView(std::uint32_t offset, std::uint32_t ma
     if (offset >= kSize)
         return {};
     const char* begin = reinterpret_cast<const char*>(m_bytes.data()) + offset;
-    std::string_view view(begin, std::min<std::uint32_t>(maxLen, kSize - offset));
-    view = view.substr(0, view.find('\0'));
+    std::size_t size = std::min<std::uint32_t>(maxLen, kSize - offset);
+    // Called for every detector text of an image: memchr, no bounds-checked
+    // substr on top of it.
+    if (const void* end = std::memchr(begin, 0, size))
+        size = static_cast<std::size_t>(static_cast<const char*>(end) - begin);
     if (stopAtFF)
-        view = view.substr(0, view.find('\xFF'));
-    return view;
+        if (const void* end = std::memchr(begin, 0xFF, size))
+            size = static_cast<std::size_t>(static_cast<const char*>(end) - begin);
+    return {begin, size};
 }
 
 TDetectorRecord TDetectorRecord::read(const TPanelImage& image, std::uint32_t offset) {
