@@ -2,6 +2,10 @@
 // decoded value, no store and no file (rendering the value as files is
 // covered by the decoder tests, byte for byte). An input shorter than an
 // image is laid over an image of 0xFF (the state of unwritten panel memory).
+// Every scenario step and linked output must come back from the text the
+// files will hold: a step the tool cannot read again makes the set
+// unreadable, and an output read back as another is a wrong byte in the
+// next image.
 //
 //   fuzz_decode_image -max_len=65536 CORPUS_DIR SEED_IMAGES...
 #include "FuzzSupport.h"
@@ -10,6 +14,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kvort::TPanelImage image;
@@ -18,6 +24,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const kvort::DecodedConfig config = kvort::DecodeImage(image);
         KVORT_REQUIRE(config.series == kvort::Series::FH || config.series == kvort::Series::I);
+        for (const kvort::DecodedScenario& sc : config.scenarios)
+            for (int j = 0; j < sc.stepCount; ++j) {
+                const kvort::StepRef& step = sc.steps[j];
+                const std::string text = kvort::StepText(step);
+                const std::optional<kvort::StepRef> back = kvort::ReadStepRef(text, {});
+                KVORT_REQUIRE(back && back->target.device == step.target.device &&
+                              back->target.number == step.target.number && back->off == step.off &&
+                              back->delaySeconds == step.delaySeconds);
+            }
+        for (const kvort::DecodedLinkedOutput& l : config.linkedOutputs)
+            if (l.output) {
+                const std::string text = kvort::OutputRefText(*l.output, true);
+                const std::optional<kvort::OutputRef> back =
+                    kvort::ReadOutputRef(text, kvort::LinkedOutputHasWideNumber(text), true, {});
+                KVORT_REQUIRE(back && back->device == l.output->device &&
+                              back->number == l.output->number);
+            }
     } catch (const kvort::ImageError&) {
         // An image whose parts contradict each other is refused with a
         // message, which is the sound outcome.

@@ -42,12 +42,22 @@ bool UsableKey(std::string_view key) {
            key.find('=') == std::string_view::npos;
 }
 
+// A module address of a БКА takes seven bits of R, so up to 128, but the
+// files give it two digits: "БКА11/128/" would read back as address 12.
+// Such a target is one no device has. Addresses 61..99 have no module
+// either, but their text reads back, and the check names them.
+bool FitsItsText(const OutputRef& ref) {
+    return ref.device.kind != DeviceKind::Bka || ref.number <= 99;
+}
+
 // The output of a linked output; nullopt ("НЕТ") for a target no device
 // has. The module address keeps seven bits there, as the panel stores it.
 std::optional<OutputRef> LinkedOutput(TOutputTarget t) {
     std::optional<OutputRef> ref = OutputOf(t);
     if (ref && ref->device.kind == DeviceKind::Bka)
         ref->number = (t.R & 0x7F) + 1;
+    if (ref && !FitsItsText(*ref))
+        return std::nullopt;
     return ref;
 }
 
@@ -57,7 +67,7 @@ std::optional<OutputRef> LinkedOutput(TOutputTarget t) {
 std::optional<StepRef> StepOf(const TScenarioStep& st) {
     const std::uint8_t R = st.R & 0x7F;
     std::optional<OutputRef> ref = OutputOf({st.T, R});
-    if (!ref)
+    if (!ref || !FitsItsText(*ref))
         return std::nullopt;
     if (ref->device.kind == DeviceKind::Brvu)
         ref->number = (R & 7) + 1;
