@@ -42,12 +42,14 @@ bool UsableKey(std::string_view key) {
            key.find('=') == std::string_view::npos;
 }
 
-// A module address of a БКА takes seven bits of R, so up to 128, but the
-// files give it two digits: "БКА11/128/" would read back as address 12.
-// Such a target is one no device has. Addresses 61..99 have no module
-// either, but their text reads back, and the check names them.
+// The number of an output comes from up to eight bits of R, but the files
+// give it two digits, except for ВНЕШН and СЦЕН.: "БКА01/128/" would read
+// back as module 12. Such a target is one no device has. A БКА module
+// 61..99 or a relay 9..99 of a БРВУ has none either, but its text reads
+// back, and the check names it.
 bool FitsItsText(const OutputRef& ref) {
-    return ref.device.kind != DeviceKind::Bka || ref.number <= 99;
+    return ref.number <= 99 || ref.device.kind == DeviceKind::External ||
+           ref.device.kind == DeviceKind::Scenario;
 }
 
 // The output of a linked output; nullopt ("НЕТ") for a target no device

@@ -233,11 +233,12 @@ TEST_F(DecoderTest, TargetsOfStepsAndLinkedOutputs) {
     EXPECT_EQ(cnfValue(sec, "ШАГ 07"_cp), "?");
 }
 
-// Seven bits of R may name a module 100..128, which the two digits of the
-// files cannot hold: "БКА01/128/" would come back as module 12.
-TEST_F(DecoderTest, ModuleAddressesWithoutATextNameNoDevice) {
+// R may name an output 100..256, which the two digits of the files cannot
+// hold: "БКА01/128/" would come back as module 12.
+TEST_F(DecoderTest, OutputNumbersWithoutATextNameNoDevice) {
     cfg.detector(0, 1, 1, {{"ТЕКСТ"_cp, "A"}, {"ВЫХОД"_cp, "БКА01/02/"_cp}});
     cfg.detector(0, 1, 2, {{"ТЕКСТ"_cp, "B"}, {"ВЫХОД"_cp, "БКА01/02/"_cp}});
+    cfg.detector(0, 1, 3, {{"ТЕКСТ"_cp, "C"}, {"ВЫХОД"_cp, "БРВУ1/02/"_cp}});
     IniStore& c = cfg.cnf();
     c.WriteString("СЦЕНАРИЙ 01"_cp, "РЕЖИМ"_cp, "1");
     c.WriteString("СЦЕНАРИЙ 01"_cp, "ШАГ 01"_cp, "БКА01/02/ВКЛ /000"_cp);
@@ -247,11 +248,13 @@ TEST_F(DecoderTest, ModuleAddressesWithoutATextNameNoDevice) {
     const std::uint32_t linked = imagemap::kFhLinkedOutputs, step = imagemap::kFhScenarios + 2;
     image.setByte(linked + 3, 0x7F);     // module 128
     image.setByte(linked + 4 + 3, 0x62); // module 99
+    image.setByte(linked + 8 + 3, 0xE0); // relay 225
     image.setByte(step + 1, 0x62);
     image.setByte(step + 3 + 1, 0x7F);
     decode(image);
     EXPECT_EQ(tbValue(0, "И01-01"_cp, "ВЫХОД"_cp), "НЕТ"_cp);
     EXPECT_EQ(tbValue(0, "И01-02"_cp, "ВЫХОД"_cp), "БКА01/99/"_cp);
+    EXPECT_EQ(tbValue(0, "И01-03"_cp, "ВЫХОД"_cp), "НЕТ"_cp);
     const std::string sec(std::string_view("СЦЕНАРИЙ 01"_cp));
     EXPECT_EQ(cnfValue(sec, "ШАГ 01"_cp), "БКА01/99/ВКЛ /000"_cp);
     EXPECT_EQ(cnfValue(sec, "ШАГ 02"_cp), "?"); // the list ends there
