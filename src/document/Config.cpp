@@ -156,9 +156,11 @@ std::optional<StepRef> ReadStepRef(std::string_view v, const ValuePlace& where) 
 }
 
 std::string StepText(const StepRef& s) {
-    return OutputRefText(s.target, s.target.device.kind == DeviceKind::External) +
-           std::string(s.off ? word::kOff : word::kStepOn) + "/" +
-           text::Format("%3.3d", {s.delaySeconds});
+    std::string text = OutputRefText(s.target, s.target.device.kind == DeviceKind::External);
+    text += s.off ? word::kOff : word::kStepOn;
+    text += '/';
+    text::AppendDecimal(text, s.delaySeconds, 3);
+    return text;
 }
 
 Scenario ReadScenario(const IniStore& cnf, int scenario, int zoneDefault) {

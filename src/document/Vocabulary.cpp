@@ -203,18 +203,29 @@ std::optional<DetectorPlace> ParseSensorAddress(std::string_view t) {
 
 // ---- output devices ---------------------------------------------------------
 
+namespace {
+// A word and numbers as "%s%1.1d%1.1d" writes them.
+std::string Numbered(std::string_view word, int a, std::optional<int> b = std::nullopt) {
+    std::string s(word);
+    text::AppendDecimal(s, a, 1);
+    if (b)
+        text::AppendDecimal(s, *b, 1);
+    return s;
+}
+} // namespace
+
 std::string DeviceRef::name() const {
     switch (kind) {
     case DeviceKind::Pu:
         return std::string("ПУ-П "_cp);
     case DeviceKind::Ppkp:
-        return Format("%s%1.1d", {word::kKindPpkp, unit});
+        return Numbered(word::kKindPpkp, unit);
     case DeviceKind::Brvu:
-        return Format("%s%1.1d", {"БРВУ"_cp, unit});
+        return Numbered("БРВУ"_cp, unit);
     case DeviceKind::Bka:
-        return Format("%s%1.1d%1.1d", {"БКА"_cp, unit, line});
+        return Numbered("БКА"_cp, unit, line);
     case DeviceKind::Piu:
-        return Format("%s%1.1d%1.1d", {word::kKindPiu, unit, line});
+        return Numbered(word::kKindPiu, unit, line);
     case DeviceKind::External:
         return std::string("ВНЕШН"_cp);
     case DeviceKind::Scenario:
@@ -316,7 +327,11 @@ std::string OutputRefText(const OutputRef& ref, bool wideAbove96) {
     const bool wide =
         wideAbove96 && ref.number > kShortNumberMax &&
         (ref.device.kind == DeviceKind::External || ref.device.kind == DeviceKind::Scenario);
-    return ref.device.name() + "/" + Format(wide ? "%3.3d/" : "%2.2d/", {ref.number});
+    std::string s = ref.device.name();
+    s += '/';
+    text::AppendDecimal(s, ref.number, wide ? 3 : 2);
+    s += '/';
+    return s;
 }
 
 // ---- relay functions ----------------------------------------------------------

@@ -11,11 +11,27 @@ std::string IntToStr(long long v) {
     return std::to_string(v);
 }
 
+void AppendDecimal(std::string& out, long long v, int digits) {
+    char buf[24];
+    const unsigned long long mag =
+        v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+    const auto end = std::to_chars(buf, buf + sizeof buf, mag).ptr;
+    const auto size = static_cast<std::size_t>(end - buf);
+    if (v < 0)
+        out += '-';
+    if (digits > 0 && size < static_cast<std::size_t>(digits))
+        out.append(static_cast<std::size_t>(digits) - size, '0');
+    out.append(buf, size);
+}
+
 // Runs on every section name and step key the exports and the decoder
 // build, so it writes straight into the result, without a string per field.
 std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
     std::string out;
-    out.reserve(pattern.size() + 16);
+    // Short results ("05", "И01-05") stay in the string itself: a reserve
+    // would take them to the heap.
+    if (pattern.size() > 8)
+        out.reserve(pattern.size() + 16);
     auto next = args.begin();
     size_t i = 0;
     auto bad = [&](const char* why) {
@@ -60,24 +76,16 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
         if (next == args.end())
             bad("не хватает аргументов");
         const FormatArg& a = (next++)->value;
-        // The field is built in a buffer of its own size: a sign, zeros up
-        // to the precision and the digits, or the string cut to it.
-        char digits[24];
+        // A number's field is built apart (it stays inside the string for
+        // any precision a pattern of ours has), a string is cut in place.
+        std::string number;
         std::string_view body;
-        std::string_view sign;
-        size_t zeros = 0;
         if (conv == 'd') {
             const long long* v = std::get_if<long long>(&a);
             if (!v)
                 bad("%d ждёт число");
-            const unsigned long long mag = *v < 0 ? 0ULL - static_cast<unsigned long long>(*v)
-                                                  : static_cast<unsigned long long>(*v);
-            const auto end = std::to_chars(digits, digits + sizeof digits, mag).ptr;
-            body = std::string_view(digits, static_cast<size_t>(end - digits));
-            if (prec > 0 && body.size() < static_cast<size_t>(prec))
-                zeros = static_cast<size_t>(prec) - body.size();
-            if (*v < 0)
-                sign = "-";
+            AppendDecimal(number, *v, prec);
+            body = number;
         } else if (conv == 's') {
             const std::string_view* v = std::get_if<std::string_view>(&a);
             if (!v)
@@ -86,12 +94,10 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
         } else {
             bad("неизвестное преобразование");
         }
-        const size_t size = sign.size() + zeros + body.size();
+        const size_t size = body.size();
         const size_t pad = width > 0 && size < static_cast<size_t>(width) ? width - size : 0;
         if (!left)
             out.append(pad, ' ');
-        out.append(sign);
-        out.append(zeros, '0');
         out.append(body);
         if (left)
             out.append(pad, ' ');

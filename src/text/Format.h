@@ -30,6 +30,11 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args);
 // Decimal text of a number, no padding.
 std::string IntToStr(long long v);
 
+// Appends v as "%N.Nd" writes it for N = digits: a sign, then at least that
+// many digits. For the names built on every output and step, without a
+// pattern to parse.
+void AppendDecimal(std::string& out, long long v, int digits);
+
 // Delphi's StrToIntDef: decimal with optional sign, or hexadecimal with "$"
 // or "0x"; anything else (blanks, trailing text, overflow) yields def.
 int StrToIntDef(std::string_view s, int def);
