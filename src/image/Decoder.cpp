@@ -35,6 +35,13 @@ std::string Chars(std::string_view panelBytes) {
     return out;
 }
 
+// Zone index 0..255 (zone 1..256) of a zone table; short or empty past the
+// image's end.
+std::string_view ZoneField(std::string_view table, int index) {
+    const std::size_t at = std::size_t(index) * ZoneNameField::kSize;
+    return at < table.size() ? table.substr(at, ZoneNameField::kSize) : std::string_view();
+}
+
 // A key taken from the image must read back as itself.
 bool UsableKey(std::string_view key) {
     std::string_view t = text::trim(key);
@@ -168,7 +175,7 @@ void ImageDecoder::composition() {
 // Blanks are kept in the file (the store trims them on reading).
 void ImageDecoder::zoneNames() {
     const std::uint32_t Z = headerPage() + m_image.byte(map::kHeaderZones);
-    m_out.zoneTable = Chars(m_image.bytes().substr(Z, map::kZoneAreaSize));
+    m_out.zoneTable = m_image.bytes().substr(Z, map::kZoneAreaSize);
 }
 
 void ImageDecoder::detectorFiles() {
@@ -190,13 +197,7 @@ void ImageDecoder::detectorFiles() {
                     {s, l, a}, loop ? kTypeLoop : rec.type(), rec.zoneIndex(), !rec.disabled()};
                 if (rec.textOffset != 0xFFFF) {
                     const std::string_view raw = m_image.cStringView(rec.textOffset, map::kTextMax);
-                    // Every character is translated, the unused ones too: a
-                    // loop of fixed length unrolls, one per text would not.
-                    std::copy(raw.begin(), raw.end(), det.textChars.begin());
-                    const char* const charOf = kCharOf.data();
-#pragma GCC unroll 20
-                    for (char& c : det.textChars)
-                        c = charOf[static_cast<std::uint8_t>(c)];
+                    std::copy(raw.begin(), raw.end(), det.panelText.begin());
                     det.textSize = static_cast<std::uint8_t>(raw.size());
                     m_textStop = std::max(m_textStop, rec.textOffset + std::uint32_t(raw.size()));
                 } else {
@@ -330,7 +331,7 @@ void ImageDecoder::directions() {
         if (!d.configured())
             continue;
         Direction dir;
-        dir.zone = std::string(text::trim(m_out.zoneName(d.zoneIndex)));
+        dir.zone = std::string(text::trim(Chars(ZoneField(m_out.zoneTable, d.zoneIndex))));
         for (int i = 0; i < kRelayCount; ++i)
             dir.relays[i] = std::string(RelayFunctionWord(d.relayFunctions[i]));
         if (d.scenario < kShortNumberMax)
@@ -343,12 +344,6 @@ void ImageDecoder::directions() {
 }
 
 } // namespace
-
-std::string_view DecodedConfig::zoneName(int index) const {
-    const std::size_t at = std::size_t(index) * ZoneNameField::kSize;
-    return at < zoneTable.size() ? std::string_view(zoneTable).substr(at, ZoneNameField::kSize)
-                                 : std::string_view();
-}
 
 DecodedConfig DecodeImage(const TPanelImage& image, CodecProgress* progress) {
     if (progress)
@@ -366,8 +361,9 @@ DecodedFiles RenderDecoded(const DecodedConfig& config, std::string_view cnfStar
         WriteSlotKind(cnf, static_cast<int>(s), config.composition[s]);
         WriteSlotLines(cnf, static_cast<int>(s), word::kLines8);
     }
+    const std::string zones = Chars(config.zoneTable);
     for (int k = 1; k <= kZoneCount; ++k)
-        WriteZoneName(cnf, k, config.zoneName(k - 1));
+        WriteZoneName(cnf, k, ZoneField(zones, k - 1));
     WritePlanPlaceholders(cnf);
     for (const auto& [key, value] : config.descriptions)
         WriteOutputDescription(cnf, key, value);
@@ -390,9 +386,9 @@ DecodedFiles RenderDecoded(const DecodedConfig& config, std::string_view cnfStar
         tb[s] = std::make_unique<IniStore>(IniStore::Detached{}, "");
         for (const DecodedDetector& d : config.detectors[s])
             // A zone as a reader of [ЗОНА] sees it: trimmed.
-            WriteDecodedDetector(*tb[s], d.place, TypeWord(d.type),
-                                 text::trim(config.zoneName(d.zone)), d.on ? word::kOn : word::kOff,
-                                 d.text());
+            WriteDecodedDetector(
+                *tb[s], d.place, TypeWord(d.type), text::trim(ZoneField(zones, d.zone)),
+                d.on ? word::kOn : word::kOff, Chars({d.panelText.data(), d.textSize}));
     }
     for (const DecodedLinkedOutput& l : config.linkedOutputs)
         WriteLinkedOutput(*tb.at(l.source.slot), l.source,

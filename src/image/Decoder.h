@@ -25,16 +25,15 @@ class ImageError : public Error {
 };
 
 // One detector as its record gives it. An image may hold 4320 of them, so
-// the value keeps codes and the text in place, and the words are looked up
-// when the files are written.
+// the value keeps codes, and its text in place as the panel's character
+// codes; the words and the CP1251 text come when the files are written.
 struct DecodedDetector {
     DetectorPlace place;
     int type = 0; // ТИП as a code; kTypeLoop for a loop line
-    int zone = 0; // ЗОНА as an index into the zone names (0 = zone 1)
+    int zone = 0; // ЗОНА as an index into the zone table (0 = zone 1)
     bool on = true;
     std::uint8_t textSize = 0;
-    std::array<char, imagemap::kTextMax> textChars{}; // ТЕКСТ, CP1251
-    std::string_view text() const { return {textChars.data(), textSize}; }
+    std::array<char, imagemap::kTextMax> panelText{}; // ТЕКСТ in panel codes
 };
 
 struct DecodedLinkedOutput {
@@ -59,8 +58,9 @@ struct DecodedConfig {
     Series series = Series::FH;
     // [СОСТАВ] of slots 0.. up to the first free one; each has NAME.tbN.
     std::vector<std::string> composition;
-    // The zone table as the panel holds it, blanks kept: ZoneNameField::kSize
-    // characters per zone, as far as the image reaches.
+    // The zone table in panel codes, blanks kept: ZoneNameField::kSize
+    // characters per zone, as far as the image reaches. Like the detector
+    // texts, it becomes CP1251 when the files are written.
     std::string zoneTable;
     std::array<std::vector<DecodedDetector>, kSlotCount> detectors;
     std::vector<DecodedLinkedOutput> linkedOutputs;
@@ -68,9 +68,6 @@ struct DecodedConfig {
     std::vector<std::pair<std::string, std::string>> comments;     // key, text
     std::vector<DecodedScenario> scenarios;
     std::vector<std::pair<int, Direction>> directions;
-
-    // Zone index 0..255 (zone 1..256); short or empty past the image's end.
-    std::string_view zoneName(int index) const;
 };
 
 // The image is untrusted: header bytes, the line map and every text offset
