@@ -53,7 +53,7 @@ bool UsableKey(std::string_view key) {
 // give it two digits, except for ВНЕШН and СЦЕН.: "БКА01/128/" would read
 // back as module 12. Such a target is one no device has. A БКА module
 // 61..99 or a relay 9..99 of a БРВУ has none either, but its text reads
-// back, and the check names it.
+// back as itself, so encoding the files gives the image's bytes again.
 bool FitsItsText(const OutputRef& ref) {
     return ref.number <= 99 || ref.device.kind == DeviceKind::External ||
            ref.device.kind == DeviceKind::Scenario;
