@@ -86,6 +86,7 @@ struct StepRef {
     OutputRef target;
     bool off = false;     // the state reads "ВЫКЛ"; anything else is on
     int delaySeconds = 0; // as written
+    bool operator==(const StepRef&) const = default;
 };
 // nullopt when the first characters name no device; ConvertError when a
 // digit position is not a digit.

@@ -153,19 +153,15 @@ std::string PanelDeviceName(int slot, std::uint8_t code) {
 
 // ---- detector addresses -----------------------------------------------------
 
+// "%s%1.1d%1.1d-%2.2d" without a pattern to parse: every reader of the
+// detector files asks for all 480 addresses of each.
 std::string SensorAddress(int slot, int line, int address) {
-    // Built by hand for the places that exist: every reader of the detector
-    // files asks for all 480 addresses of each.
-    if (slot >= 0 && slot <= 9 && line >= 0 && line <= 9 && address >= 0 && address <= 99) {
-        std::string s("И"_cp);
-        s += static_cast<char>('0' + slot);
-        s += static_cast<char>('0' + line);
-        s += '-';
-        s += static_cast<char>('0' + address / 10);
-        s += static_cast<char>('0' + address % 10);
-        return s;
-    }
-    return Format("%s%1.1d%1.1d-%2.2d", {"И"_cp, slot, line, address});
+    std::string s("И"_cp);
+    text::AppendDecimal(s, slot, 1);
+    text::AppendDecimal(s, line, 1);
+    s += '-';
+    text::AppendDecimal(s, address, 2);
+    return s;
 }
 
 std::string DetectorPlace::text() const {

@@ -203,6 +203,7 @@ int NumberAt(std::string_view value, std::size_t first, std::size_t last, const 
 struct OutputRef {
     DeviceRef device;
     int number = 0;
+    bool operator==(const OutputRef&) const = default;
 };
 std::optional<OutputRef> ReadOutputRef(std::string_view value, bool wideNumber, bool piuIsBka,
                                        const ValuePlace& where);

@@ -102,13 +102,13 @@ std::string BuildJson(const std::filesystem::path& config) {
                     on = det.state == word::kOn;
                 }
                 // "D" and the digits of the place: D0105 for И01-05.
-                const char name[] = {'D', static_cast<char>('0' + d), static_cast<char>('0' + l),
-                                     static_cast<char>('0' + a / 10),
-                                     static_cast<char>('0' + a % 10)};
-                line("{ \"NAME\":\"" + std::string(name, sizeof name) + "\",\"TEXT\":\"" +
-                     JsonStringContent(textValue) + "\",\"ZONE\":\"" + JsonStringContent(zone) +
-                     "\",\"STATE\":" + (on ? "true" : "false") + ",\"TYPE\":\"" +
-                     JsonStringContent(type) + "\"},");
+                std::string name = "D";
+                text::AppendDecimal(name, d, 1);
+                text::AppendDecimal(name, l, 1);
+                text::AppendDecimal(name, a, 2);
+                line("{ \"NAME\":\"" + name + "\",\"TEXT\":\"" + JsonStringContent(textValue) +
+                     "\",\"ZONE\":\"" + JsonStringContent(zone) + "\",\"STATE\":" +
+                     (on ? "true" : "false") + ",\"TYPE\":\"" + JsonStringContent(type) + "\"},");
             }
         }
     }

@@ -25,10 +25,11 @@ void AppendDecimal(std::string& out, long long v, int digits) {
 }
 
 // Runs on every section name and step key the exports and the decoder
-// build, so it writes straight into the result, without a string per field.
+// build, so it writes straight into the result, without a heap string per
+// field.
 std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
     std::string out;
-    // Short results ("05", "И01-05") stay in the string itself: a reserve
+    // Short results ("05", "097") stay in the string itself: a reserve
     // would take them to the heap.
     if (pattern.size() > 8)
         out.reserve(pattern.size() + 16);
@@ -76,7 +77,7 @@ std::string Format(std::string_view pattern, std::initializer_list<Arg> args) {
         if (next == args.end())
             bad("не хватает аргументов");
         const FormatArg& a = (next++)->value;
-        // A number's field is built apart (it stays inside the string for
+        // A number's field is built apart (short enough to need no heap for
         // any precision a pattern of ours has), a string is cut in place.
         std::string number;
         std::string_view body;
